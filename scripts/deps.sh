@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (c) Ravelle developers
+#
+# Installs the Debian 12 packages Ravelle needs to build and test, only the
+# missing ones. Root runs apt-get directly; anyone else goes through sudo.
+# Usage: scripts/deps.sh [run|test]   ("run" installs only what building needs)
+set -euo pipefail
+
+build_packages=(
+    g++ cmake ninja-build pkg-config
+    qt6-base-dev libgl-dev qt6-qpa-plugins libqt6gui6
+)
+test_packages=(
+    googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
+    xvfb xauth xdotool imagemagick x11-utils
+    python3 python3-pil python3-xlib fonts-dejavu-core
+    binutils-mingw-w64-x86-64 desktop-file-utils appstream dpkg-dev file
+)
+
+packages=("${build_packages[@]}")
+if [[ "${1:-test}" == test ]]; then
+    packages+=("${test_packages[@]}")
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+if ((${#missing[@]} == 0)); then
+    exit 0
+fi
+
+sudo=()
+if [[ $(id -u) -ne 0 ]]; then
+    sudo=(sudo)
+fi
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
