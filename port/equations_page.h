@@ -1,0 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (c) Ravelle developers
+#pragma once
+
+#include <QUrl>
+
+namespace ravelle {
+
+// Where the main window's link leads: the address chosen when Ravelle was
+// built, or else the equations page installed beside the program
+// (<prefix>/share/ravelle/vent-proof-adv.htm next to <prefix>/bin).
+QUrl equationsPageAddress();
+
+} // namespace ravelle

@@ -1,0 +1,166 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (c) Ravelle developers
+#include "port/form1.h"
+
+#include <QDesktopServices>
+#include <QEvent>
+#include <QFont>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QScreen>
+
+#include "app/forms.h"
+#include "app/version.h"
+#include "common/widgets.h"
+#include "port/equations_page.h"
+#include "tubemaker/form2.h"
+
+using namespace ravelle;
+
+namespace {
+
+// The two links draw in a small underlined face of their own.
+QFont linkFont() {
+    QFont font(QStringList{QStringLiteral("MS Sans Serif"), QStringLiteral("Sans Serif")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(7.8);
+    font.setWeight(QFont::Normal);
+    font.setUnderline(true);
+    return font;
+}
+
+void centreOnScreen(QWidget* window) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
+}
+
+} // namespace
+
+QWidget* Form1::build() {
+    auto* window = new QWidget;
+    ui_.setupUi(window);
+    setUpFixedWindow(window);
+    ui_.Label25->setFont(linkFont());
+    ui_.Label7->setFont(linkFont());
+    ui_.Label7->setToolTip(QStringLiteral("Click to go to ") + equationsPageAddress().toString());
+    centreOnScreen(window);
+
+    results_ = PortResults{};
+    resultLabels_ = {ui_.Label1,  ui_.Label2,  ui_.Label3,  ui_.Label4,
+                     ui_.Label21, ui_.Label22, ui_.Label23, ui_.Label24,
+                     ui_.Label12, ui_.Label14, ui_.Label18, ui_.Label17};
+    connectHandlers();
+    return window;
+}
+
+std::array<QLineEdit*, 8> Form1::inputBoxes() const {
+    return {ui_.Text1, ui_.Text2, ui_.Text3, ui_.Text4,
+            ui_.Text5, ui_.Text6, ui_.Text7, ui_.Text8};
+}
+
+void Form1::connectHandlers() {
+    for (QLineEdit* box : inputBoxes()) {
+        connect(box, &QLineEdit::textChanged, this, &Form1::Text_Change);
+        box->installEventFilter(this);
+    }
+    // A selection that changes, by a click, the keyboard or the program,
+    // runs the button's handler at once.
+    connect(ui_.Option1, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) Option1_Click();
+    });
+    connect(ui_.Option2, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) Option2_Click();
+    });
+    ui_.Label7->installEventFilter(this);
+    ui_.Label25->installEventFilter(this);
+}
+
+void Form1::Form_Load() {
+    versionText = QStringLiteral(RAVELLE_VERSION_TEXT);
+    forms::Form1().window()->setWindowTitle(
+        QStringLiteral("Ravelle Port Calculator - all dimensions in mm            version ") +
+        versionText);
+    ui_.Option1->setChecked(true); // runs Option1_Click
+    calculate();
+}
+
+void Form1::Form_Unload() { forms::Form2().Unload(); }
+
+void Form1::Option1_Click() { switchMode(PortMode::ThreeTube); }
+
+void Form1::Option2_Click() { switchMode(PortMode::FiveTube); }
+
+void Form1::switchMode(PortMode mode) {
+    const bool five = mode == PortMode::FiveTube;
+    ui_.Picture1->setPixmap((five ? ui_.Picture3 : ui_.Picture2)->pixmap());
+    ui_.Label9->setText(five ? QStringLiteral("Tube 1") : QStringLiteral("Small tube"));
+    ui_.Label10->setText(five ? QStringLiteral("Tube 2") : QStringLiteral("Medium tube"));
+    ui_.Label11->setText(five ? QStringLiteral("Tube 3") : QStringLiteral("Large tube"));
+    for (QWidget* w : {static_cast<QWidget*>(ui_.Label19), static_cast<QWidget*>(ui_.Label20),
+                       static_cast<QWidget*>(ui_.Label21), static_cast<QWidget*>(ui_.Label22),
+                       static_cast<QWidget*>(ui_.Label23), static_cast<QWidget*>(ui_.Label24),
+                       static_cast<QWidget*>(ui_.Text7), static_cast<QWidget*>(ui_.Text8)}) {
+        w->setVisible(five);
+    }
+    calculate();
+}
+
+void Form1::Text_Change() { calculate(); }
+
+void Form1::Text_GotFocus(QLineEdit* box) { setBoxBackground(box, kFocusYellow); }
+
+void Form1::Text_LostFocus(QLineEdit* box) { setBoxBackground(box, kWhite); }
+
+void Form1::Label7_Click() {
+    // Like the shell's "open" request: no message, whatever happens.
+    QDesktopServices::openUrl(equationsPageAddress());
+}
+
+void Form1::Label25_Click() { forms::Form2().Show(); }
+
+void Form1::calculate() {
+    ++calculateCount_;
+    PortInputs in;
+    // Boxes in the order the gates look at them; reading has no effect, so
+    // all eight are read before any gate.
+    in.smallTubeInsideDiameter = readBox(ui_.Text1);
+    in.wallThickness[1] = readBox(ui_.Text2);
+    in.wallThickness[2] = readBox(ui_.Text3);
+    in.wallThickness[3] = readBox(ui_.Text4);
+    in.wallThickness[4] = readBox(ui_.Text7);
+    in.wallThickness[5] = readBox(ui_.Text8);
+    in.capThickness = readBox(ui_.Text6);
+    in.acousticLength = readBox(ui_.Text5);
+    in.mode = ui_.Option2->isChecked() ? PortMode::FiveTube : PortMode::ThreeTube;
+
+    const PortOutcome outcome = computePort(in, results_);
+    for (const PortCaption& caption : portCaptions(outcome, in.mode, results_)) {
+        resultLabels_[static_cast<std::size_t>(caption.label)]->setText(
+            QString::fromStdString(caption.text));
+    }
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::FocusIn:
+        if (auto* box = qobject_cast<QLineEdit*>(watched)) Text_GotFocus(box);
+        break;
+    case QEvent::FocusOut:
+        if (auto* box = qobject_cast<QLineEdit*>(watched)) Text_LostFocus(box);
+        break;
+    case QEvent::MouseButtonRelease: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        auto* label = qobject_cast<QWidget*>(watched);
+        if (mouse->button() != Qt::LeftButton || !label || !label->rect().contains(mouse->position().toPoint())) break;
+        if (watched == ui_.Label7) Label7_Click();
+        if (watched == ui_.Label25) Label25_Click();
+        break;
+    }
+    default:
+        break;
+    }
+    return FormLifetime::eventFilter(watched, event);
+}

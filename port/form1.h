@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (c) Ravelle developers
+#pragma once
+
+// The main window, the folded-port calculator. Its widgets come from
+// form1.ui. Every edit of a box and every change of the tube count runs
+// calculate: eight boxes -> readNumber -> PortInputs -> computePort ->
+// portCaptions -> result labels. Nothing else is kept between runs but
+// the PortResults record, whose tube-4 and tube-5 values a 3-tube run
+// leaves in place.
+
+#include <QString>
+
+#include <array>
+
+#include "app/form_lifetime.h"
+#include "port/port_captions.h"
+#include "port/port_design.h"
+#include "ui_form1.h"
+
+class QLabel;
+class QLineEdit;
+
+class Form1 : public FormLifetime {
+    Q_OBJECT
+
+public:
+    Form1() = default;
+
+    void calculate();
+
+    // Event handlers, named after the control and the event.
+    void Option1_Click();
+    void Option2_Click();
+    void Text_Change();                   // Text1..Text8: every change of text
+    void Text_GotFocus(QLineEdit* box);   // Text1..Text8
+    void Text_LostFocus(QLineEdit* box);  // Text1..Text8
+    void Label7_Click();
+    void Label25_Click();
+
+    // The window's controls while it is loaded.
+    const Ui::Form1& ui() const { return ui_; }
+    // How often calculate has run since the program started.
+    int calculateCount() const { return calculateCount_; }
+    QString versionText;
+
+protected:
+    QWidget* build() override;
+    void Form_Load() override;
+    void Form_Unload() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void connectHandlers();
+    void switchMode(ravelle::PortMode mode);
+    std::array<QLineEdit*, 8> inputBoxes() const;
+
+    Ui::Form1 ui_{};
+    ravelle::PortResults results_;
+    std::array<QLabel*, ravelle::kPortLabelCount> resultLabels_{};
+    int calculateCount_ = 0;
+};

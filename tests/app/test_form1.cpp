@@ -1,0 +1,283 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (c) Ravelle developers
+#include <QDesktopServices>
+#include <QRadioButton>
+#include <QUrl>
+
+#include <map>
+
+#include "gui_test_support.h"
+#include "port/equations_page.h"
+
+using namespace guitest;
+
+namespace {
+
+const QString kCaption =
+    QStringLiteral("Ravelle Port Calculator - all dimensions in mm            version 1.6");
+
+// Result label -> caption, for the defaults in each mode.
+using Captions = std::map<QString, QString>;
+const Captions kDefaultThree = {
+    {"Label1", " 124"}, {"Label2", " 158"}, {"Label3", " 21"}, {"Label4", " 14"},
+    {"Label21", " 0"},  {"Label22", " 0"},  {"Label23", " 0"}, {"Label24", " 0"},
+    {"Label12", "Outside diameter of largest tube   166"},
+    {"Label14", "Volume required by port   5.9 litres"},
+    {"Label18", " 277"},
+    {"Label17", "Minimum box depth with port clearance  417"},
+};
+const Captions kDefaultFive = {
+    {"Label1", " 124"}, {"Label2", " 158"}, {"Label3", " 21"}, {"Label4", " 14"},
+    {"Label21", " 187"}, {"Label22", " 213"}, {"Label23", " 11"}, {"Label24", " 10"},
+    {"Label12", "Outside diameter of largest tube   221"},
+    {"Label14", "Volume required by port   7.1 litres"},
+    {"Label18", " 187"},
+    {"Label17", "Minimum box depth with port clearance  327"},
+};
+
+QWidget* mainWindow() { return forms::Form1().window(); }
+template <typename T = QWidget> T* control(const char* name) {
+    return mainWindow()->findChild<T*>(QString::fromLatin1(name));
+}
+QLineEdit* box(const char* name) { return control<QLineEdit>(name); }
+
+Captions shownCaptions() {
+    Captions shown;
+    for (const auto& [name, text] : kDefaultThree) shown[name] = control<QLabel>(name.toLatin1())->text();
+    return shown;
+}
+
+const char* const kModeControls[] = {"Label19", "Label20", "Label21", "Label22",
+                                     "Label23", "Label24", "Text7",   "Text8"};
+
+// Everything the two mode switches may touch, for comparing states.
+struct ModeState {
+    QStringList rows;
+    QList<bool> shown;
+    QImage diagram;
+    Captions captions;
+    bool operator==(const ModeState&) const = default;
+};
+
+ModeState modeState() {
+    ModeState s;
+    for (const char* row : {"Label9", "Label10", "Label11"}) s.rows << control<QLabel>(row)->text();
+    for (const char* name : kModeControls) s.shown << control(name)->isVisibleTo(mainWindow());
+    s.diagram = control<QLabel>("Picture1")->pixmap().toImage();
+    s.captions = shownCaptions();
+    return s;
+}
+
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened << url; }
+};
+
+} // namespace
+
+class TestForm1 : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        unloadAll();
+        QVERIFY(showMainWindow());
+    }
+    void cleanupTestCase() { unloadAll(); }
+
+    void startsInTheThreeTubeStateWithDefaultResults() {
+        QCOMPARE(mainWindow()->windowTitle(), kCaption);
+        QCOMPARE(mainWindow()->objectName(), QStringLiteral("Form1"));
+        QCOMPARE(mainWindow()->size(), QSize(661, 424));
+        QVERIFY(control<QRadioButton>("Option1")->isChecked());
+        QVERIFY(!control<QRadioButton>("Option2")->isChecked());
+        QCOMPARE(control<QLabel>("Label9")->text(), QStringLiteral("Small tube"));
+        QCOMPARE(control<QLabel>("Label10")->text(), QStringLiteral("Medium tube"));
+        QCOMPARE(control<QLabel>("Label11")->text(), QStringLiteral("Large tube"));
+        for (const char* name : kModeControls) QVERIFY2(control(name)->isHidden(), name);
+        QVERIFY(control("Picture2")->isHidden());
+        QVERIFY(control("Picture3")->isHidden());
+        QCOMPARE(control<QLabel>("Picture1")->pixmap().toImage(),
+                 control<QLabel>("Picture2")->pixmap().toImage());
+        QCOMPARE(shownCaptions(), kDefaultThree);
+        QCOMPARE(QApplication::focusWidget(), box("Text1"));
+        QCOMPARE(background(box("Text1")), kYellow);
+    }
+
+    void loadRunsCalculateTwice() {
+        unloadAll();
+        const int before = forms::Form1().calculateCount();
+        QVERIFY(showMainWindow());
+        QCOMPARE(forms::Form1().calculateCount() - before, 2);
+    }
+
+    void switchingToFiveAndBackRestoresTheThreeTubeState() {
+        ModeState three = modeState();
+        box("Text7")->setText(QStringLiteral("6"));
+        QTest::mouseClick(control("Option2"), Qt::LeftButton);
+        QCOMPARE(control<QLabel>("Label9")->text(), QStringLiteral("Tube 1"));
+        QCOMPARE(control<QLabel>("Picture1")->pixmap().toImage(),
+                 control<QLabel>("Picture3")->pixmap().toImage());
+        for (const char* name : kModeControls) QVERIFY2(control(name)->isVisibleTo(mainWindow()), name);
+        box("Text7")->setText(QStringLiteral("4"));
+        QCOMPARE(shownCaptions(), kDefaultFive);
+
+        QTest::mouseClick(control("Option1"), Qt::LeftButton);
+        ModeState back = modeState();
+        // The carried tube-4 and tube-5 values are the only difference.
+        QCOMPARE(back.captions.at("Label21"), QStringLiteral(" 187"));
+        back.captions = three.captions = {};
+        QVERIFY(back == three);
+        QCOMPARE(box("Text7")->text(), QStringLiteral("4"));
+    }
+
+    void typedWallsSurviveTheSwitches() {
+        QTest::mouseClick(control("Option2"), Qt::LeftButton);
+        box("Text8")->setText(QStringLiteral("7.5"));
+        QTest::mouseClick(control("Option1"), Qt::LeftButton);
+        QTest::mouseClick(control("Option2"), Qt::LeftButton);
+        QCOMPARE(box("Text8")->text(), QStringLiteral("7.5"));
+        QVERIFY(box("Text8")->isVisible());
+    }
+
+    void clickingTheSelectedOptionChangesNothing() {
+        const ModeState before = modeState();
+        QTest::mouseClick(control("Option1"), Qt::LeftButton);
+        QVERIFY(modeState() == before);
+    }
+
+    void everyKeystrokeRecalculates() {
+        QLineEdit* length = box("Text5");
+        length->clear();
+        QCOMPARE(control<QLabel>("Label18")->text(), QStringLiteral(" 0"));
+        const int before = forms::Form1().calculateCount();
+        QTest::keyClicks(length, QStringLiteral("830"));
+        QCOMPARE(forms::Form1().calculateCount() - before, 3);
+        QCOMPARE(control<QLabel>("Label18")->text(), QStringLiteral(" 277"));
+        for (int i = 0; i < 3; ++i) QTest::keyClick(length, Qt::Key_Backspace);
+        QCOMPARE(forms::Form1().calculateCount() - before, 6);
+        QCOMPARE(length->text(), QString());
+    }
+
+    void edits_data() {
+        QTest::addColumn<QStringList>("edits"); // box=text, applied in order
+        QTest::addColumn<bool>("fiveTubes");
+        QTest::addColumn<Captions>("expected"); // only the captions that must differ from the defaults
+
+        const QString na = QStringLiteral("n/a");
+        const Captions smallBore = {
+            {"Label1", na},  {"Label2", na},  {"Label3", na},  {"Label4", na},
+            {"Label21", na}, {"Label22", na}, {"Label23", na}, {"Label24", na},
+            {"Label12", "Smallest tube must be larger than 1mm in diameter"}};
+        QTest::newRow("bore of 1 mm") << QStringList{"Text1=1"} << false << smallBore;
+        QTest::newRow("empty bore") << QStringList{"Text1="} << true << smallBore;
+        QTest::newRow("negative wall leaves n/a")
+            << QStringList{"Text1=0", "Text2=-1"} << false << smallBore;
+        QTest::newRow("negative wall leaves results") << QStringList{"Text3=-1"} << false << Captions{};
+        QTest::newRow("negative tube-4 wall, 5 tubes")
+            << QStringList{"Text7=-1"} << true << Captions{};
+        QTest::newRow("negative tube-4 wall, 3 tubes") << QStringList{"Text7=-1"} << false << Captions{};
+        QTest::newRow("out of range leaves results") << QStringList{"Text5=1E400"} << false << Captions{};
+        QTest::newRow("tie rounds up")
+            << QStringList{"Text1=50", "Text2=0", "Text3=0", "Text4=0", "Text5=600", "Text6=0"} << false
+            << Captions{{"Label1", " 71"}, {"Label2", " 87"}, {"Label3", " 13"}, {"Label4", " 9"},
+                        {"Label12", "Outside diameter of largest tube   87"},
+                        {"Label14", "Volume required by port   1.1 litres"},
+                        {"Label18", " 194"},
+                        {"Label17", "Minimum box depth with port clearance  244"}};
+        QTest::newRow("blanks and junk")
+            << QStringList{"Text1= 8 6 mm", "Text5=8.3E2"} << false << Captions{};
+    }
+
+    void edits() {
+        QFETCH(QStringList, edits);
+        QFETCH(bool, fiveTubes);
+        QFETCH(Captions, expected);
+        if (fiveTubes) QTest::mouseClick(control("Option2"), Qt::LeftButton);
+        Captions wanted = fiveTubes ? kDefaultFive : kDefaultThree;
+        for (const auto& [name, text] : expected) wanted[name] = text;
+        for (const QString& edit : edits) {
+            const auto parts = edit.split('=');
+            replaceText(box(parts[0].toLatin1()), parts[1]);
+        }
+        QCOMPARE(shownCaptions(), wanted);
+    }
+
+    void focusTurnsTheOldBoxWhiteBeforeTheNewTurnsYellow() {
+        struct Spy : QObject {
+            QStringList changes;
+            bool eventFilter(QObject* o, QEvent* e) override {
+                if (e->type() == QEvent::PaletteChange) {
+                    auto* b = static_cast<QLineEdit*>(o);
+                    changes << b->objectName() + "=" + background(b).name();
+                }
+                return false;
+            }
+        } spy;
+        QCOMPARE(background(box("Text5")), mainWindow()->palette().color(QPalette::Base));
+        box("Text1")->installEventFilter(&spy);
+        box("Text2")->installEventFilter(&spy);
+        QTest::keyClick(box("Text1"), Qt::Key_Tab);
+        QCOMPARE(spy.changes, (QStringList{"Text1=#ffffff", "Text2=#ffffc0"}));
+        QCOMPARE(background(box("Text1")), kWhite);
+        QCOMPARE(background(box("Text2")), kYellow);
+    }
+
+    void tabOrder_data() {
+        QTest::addColumn<bool>("fiveTubes");
+        QTest::addColumn<QStringList>("order");
+        QTest::newRow("3 tubes skips the hidden rows")
+            << false << QStringList{"Text2", "Text3", "Text4", "Text5", "Text6", "Option1", "Text1"};
+        QTest::newRow("5 tubes")
+            << true
+            << QStringList{"Text2", "Text3", "Text4", "Text7", "Text8", "Text5", "Text6", "Option2", "Text1"};
+    }
+
+    void tabOrder() {
+        QFETCH(bool, fiveTubes);
+        QFETCH(QStringList, order);
+        if (fiveTubes) QTest::mouseClick(control("Option2"), Qt::LeftButton);
+        box("Text1")->setFocus();
+        QStringList visited;
+        for (int i = 0; i < order.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(visited, order);
+    }
+
+    void equationsLinkOpensTheConfiguredAddress() {
+        UrlCatcher catcher;
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), &catcher, "open");
+        QTest::mouseClick(control("Label7"), Qt::LeftButton);
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+        QCOMPARE(catcher.opened.size(), 1);
+        QCOMPARE(catcher.opened.first(), ravelle::equationsPageAddress());
+        QVERIFY(catcher.opened.first().path().endsWith(QStringLiteral("/vent-proof-adv.htm")));
+        QCOMPARE(control("Label7")->toolTip(),
+                 "Click to go to " + ravelle::equationsPageAddress().toString());
+        QCOMPARE(shownCaptions(), kDefaultThree);
+    }
+
+    void fixedCaptionsFitTheirLabels() {
+        for (QLabel* label : mainWindow()->findChildren<QLabel*>()) {
+            if (label->text().isEmpty() || label->isHidden()) continue;
+            const QFontMetrics metrics(label->font());
+            const QRect needed = metrics.boundingRect(label->contentsRect(),
+                                                      Qt::TextWordWrap | label->alignment(), label->text());
+            QVERIFY2(needed.height() <= label->contentsRect().height() &&
+                         needed.width() <= label->contentsRect().width(),
+                     qPrintable(label->objectName() + ": " + label->text()));
+        }
+    }
+};
+
+RAVELLE_GUI_TEST_MAIN(TestForm1)
+#include "test_form1.moc"

@@ -1,0 +1,176 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (c) Ravelle developers
+#include <QPushButton>
+
+#include "gui_test_support.h"
+
+using namespace guitest;
+
+namespace {
+
+QWidget* tubeMaker() { return forms::Form2().window(); }
+template <typename T = QWidget> T* control(const char* name) {
+    return tubeMaker()->findChild<T*>(QString::fromLatin1(name));
+}
+QLineEdit* box(const char* name) { return control<QLineEdit>(name); }
+QLabel* label(const char* name) { return control<QLabel>(name); }
+QImage imageOf(const char* picture) { return label(picture)->pixmap().toImage(); }
+
+const QString kInvalid = QStringLiteral("Unable to calculate with any term not a positive number");
+
+bool openTubeMaker() {
+    QTest::mouseClick(forms::Form1().window()->findChild<QWidget*>("Label25"), Qt::LeftButton);
+    return forms::Form2().isLoaded() && QTest::qWaitForWindowActive(tubeMaker());
+}
+
+} // namespace
+
+class TestForm2 : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        unloadAll();
+        QVERIFY(showMainWindow());
+        QVERIFY(openTubeMaker());
+    }
+    void cleanupTestCase() { unloadAll(); }
+
+    void firstOpeningShowsTheDefaults() {
+        QCOMPARE(tubeMaker()->objectName(), QStringLiteral("Form2"));
+        QCOMPARE(tubeMaker()->windowTitle(),
+                 QStringLiteral("Make your own tube                       all dimensions in mm"));
+        QCOMPARE(tubeMaker()->size(), QSize(478, 298));
+        QCOMPARE(label("Label4")->text(), QStringLiteral("Width of strip to be removed from inner tube 17"));
+        QCOMPARE(textColour(label("Label4")), kDarkBlue);
+        QCOMPARE(label("Label5")->text(), QStringLiteral("Width of strip to be inserted into outer tube 10"));
+        QCOMPARE(textColour(label("Label5")), kDarkGreen);
+        QCOMPARE(imageOf("Picture1"), imageOf("Picture3"));
+        QCOMPARE(QApplication::focusWidget(), box("Text1"));
+        QCOMPARE(background(box("Text1")), kYellow);
+        QCOMPARE(background(box("Text2")), tubeMaker()->palette().color(QPalette::Base));
+        for (const char* holder : {"Picture2", "Picture3", "Picture4"}) {
+            QVERIFY(control(holder)->isHidden());
+            QVERIFY(control(holder)->x() >= tubeMaker()->width());
+        }
+    }
+
+    void typingRecomputesAtEveryKeystroke() {
+        struct Step {
+            const char* typed; // what Text2 holds after the step
+            QString inner;
+            QString outer;
+            QColor colour;
+            const char* diagram;
+        };
+        const Step steps[] = {
+            // Emptied first: the diagram keeps the default's image.
+            {"", kInvalid, kInvalid, kDarkRed, "Picture3"},
+            {"1", "Width of strip to be removed from inner tube 336",
+             "Width of strip to be removed from outer tube 309", kDarkBlue, "Picture2"},
+            {"11", "Width of strip to be removed from inner tube 302",
+             "Width of strip to be removed from outer tube 275", kDarkBlue, "Picture2"},
+            {"110", "Width of strip to be inserted into inner tube 34",
+             "Width of strip to be inserted into outer tube 61", kDarkGreen, "Picture4"},
+        };
+        QLineEdit* required = box("Text2");
+        required->selectAll();
+        QTest::keyClick(required, Qt::Key_Delete);
+        for (const Step& step : steps) {
+            const QString typed = QString::fromLatin1(step.typed);
+            if (!typed.isEmpty()) QTest::keyClick(required, typed.back().toLatin1());
+            QCOMPARE(required->text(), typed);
+            QCOMPARE(label("Label4")->text(), step.inner);
+            QCOMPARE(label("Label5")->text(), step.outer);
+            QCOMPARE(textColour(label("Label4")), step.colour);
+            QCOMPARE(textColour(label("Label5")), step.colour);
+            QCOMPARE(imageOf("Picture1"), imageOf(step.diagram));
+        }
+    }
+
+    void diagramFollowsTheSigns_data() {
+        QTest::addColumn<QString>("required");
+        QTest::addColumn<QString>("diagram");
+        QTest::newRow("both removed") << "90" << "Picture2";
+        QTest::newRow("outer inserted") << "95" << "Picture3";
+        QTest::newRow("both inserted") << "110" << "Picture4";
+        QTest::newRow("invalid keeps the default's") << "-5" << "Picture3";
+    }
+
+    void diagramFollowsTheSigns() {
+        QFETCH(QString, required);
+        QFETCH(QString, diagram);
+        box("Text2")->setText(required);
+        QCOMPARE(imageOf("Picture1"), imageOf(diagram.toLatin1()));
+    }
+
+    void invalidBoxesStopReadingAndShowDarkRed_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("start zero") << "Text1" << "0";
+        QTest::newRow("required text") << "Text2" << "abc";
+        QTest::newRow("wall zero") << "Text3" << "0";
+        QTest::newRow("wall negative") << "Text3" << "-4";
+    }
+
+    void invalidBoxesStopReadingAndShowDarkRed() {
+        QFETCH(QString, box);
+        QFETCH(QString, text);
+        ::box(box.toLatin1())->setText(text);
+        QCOMPARE(label("Label4")->text(), kInvalid);
+        QCOMPARE(label("Label5")->text(), kInvalid);
+        QCOMPARE(textColour(label("Label4")), kDarkRed);
+        QCOMPARE(textColour(label("Label5")), kDarkRed);
+    }
+
+    void enterAndEscapeDoNotPressDone() {
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+            QTest::keyClick(box("Text1"), key);
+            QVERIFY(tubeMaker()->isVisible());
+        }
+        QVERIFY(!control<QPushButton>("Command1")->isDefault());
+        box("Text3")->setFocus();
+        QTest::keyClick(box("Text3"), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), control("Command1"));
+    }
+
+    void doneHidesAndReopeningKeepsEverything() {
+        box("Text2")->setText(QStringLiteral("110"));
+        tubeMaker()->move(123, 77);
+        const QPoint where = tubeMaker()->pos();
+        const int loads = forms::Form2().loadCount();
+        QTest::mouseClick(control("Command1"), Qt::LeftButton);
+        QVERIFY(forms::Form2().isLoaded());
+        QVERIFY(!tubeMaker()->isVisible());
+        QVERIFY(openTubeMaker());
+        QCOMPARE(forms::Form2().loadCount(), loads);
+        QCOMPARE(box("Text2")->text(), QStringLiteral("110"));
+        QCOMPARE(label("Label5")->text(), QStringLiteral("Width of strip to be inserted into outer tube 61"));
+        QCOMPARE(imageOf("Picture1"), imageOf("Picture4"));
+        QCOMPARE(tubeMaker()->pos(), where);
+    }
+
+    void closingTheFrameUnloadsAndReopeningStartsAfresh() {
+        box("Text2")->setText(QStringLiteral("110"));
+        const int loads = forms::Form2().loadCount();
+        tubeMaker()->close();
+        QVERIFY(!forms::Form2().isLoaded());
+        flushDeletes();
+        QVERIFY(forms::Form1().isLoaded());
+        QVERIFY(openTubeMaker());
+        QCOMPARE(forms::Form2().loadCount(), loads + 1);
+        QCOMPARE(box("Text2")->text(), QStringLiteral("95"));
+        QCOMPARE(imageOf("Picture1"), imageOf("Picture3"));
+    }
+
+    void placedAtAQuarterOfTheFreeScreen() {
+        const QSize screen = tubeMaker()->screen()->geometry().size();
+        const QSize frame = tubeMaker()->frameGeometry().size();
+        const QPoint expected((screen.width() - frame.width()) / 4, (screen.height() - frame.height()) / 4);
+        QVERIFY2((tubeMaker()->frameGeometry().topLeft() - expected).manhattanLength() <= 2,
+                 qPrintable(QStringLiteral("at %1,%2, expected %3,%4").arg(tubeMaker()->x()).arg(tubeMaker()->y()).arg(expected.x()).arg(expected.y())));
+    }
+};
+
+RAVELLE_GUI_TEST_MAIN(TestForm2)
+#include "test_form2.moc"

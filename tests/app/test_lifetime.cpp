@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (c) Ravelle developers
+#include "gui_test_support.h"
+
+using namespace guitest;
+
+namespace {
+
+int lastUnloads = 0;
+
+QList<QWidget*> visibleWindows() {
+    QList<QWidget*> shown;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible()) shown << w;
+    }
+    return shown;
+}
+
+void clickTubeMakerLink() {
+    QTest::mouseClick(forms::Form1().window()->findChild<QWidget*>("Label25"), Qt::LeftButton);
+}
+
+} // namespace
+
+class TestLifetime : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        FormLifetime::setLastUnloadedHandler([] { ++lastUnloads; });
+    }
+    void init() {
+        unloadAll();
+        lastUnloads = 0;
+    }
+    void cleanupTestCase() { unloadAll(); }
+
+    void startUpShowsOnlyTheMainWindow() {
+        const int tubeMakerLoads = forms::Form2().loadCount();
+        QVERIFY(showMainWindow());
+        QCOMPARE(visibleWindows(), QList<QWidget*>{forms::Form1().window()});
+        QVERIFY(!forms::Form2().isLoaded());
+        QCOMPARE(forms::Form2().loadCount(), tubeMakerLoads);
+        QCOMPARE(FormLifetime::loadedCount(), 1);
+    }
+
+    void theLinkTwiceGivesOneTubeMakerLoadedOnce() {
+        QVERIFY(showMainWindow());
+        const int loads = forms::Form2().loadCount();
+        clickTubeMakerLink();
+        QWidget* first = forms::Form2().window();
+        clickTubeMakerLink();
+        QCOMPARE(forms::Form2().window(), first);
+        QCOMPARE(forms::Form2().loadCount(), loads + 1);
+        QCOMPARE(visibleWindows().size(), 2);
+        QVERIFY(!first->isModal() && first->parentWidget() == nullptr);
+    }
+
+    void closingTheMainWindowEndsTheProgram_data() {
+        QTest::addColumn<QString>("tubeMaker");
+        QTest::newRow("tube-maker never opened") << "never";
+        QTest::newRow("tube-maker visible") << "visible";
+        QTest::newRow("tube-maker hidden by Done") << "hidden";
+        QTest::newRow("tube-maker closed by its frame") << "closed";
+    }
+
+    void closingTheMainWindowEndsTheProgram() {
+        QFETCH(QString, tubeMaker);
+        QVERIFY(showMainWindow());
+        const int loads = forms::Form2().loadCount();
+        if (tubeMaker != "never") clickTubeMakerLink();
+        if (tubeMaker == "hidden") QTest::mouseClick(forms::Form2().window()->findChild<QWidget*>("Command1"), Qt::LeftButton);
+        if (tubeMaker == "closed") forms::Form2().window()->close();
+        QCOMPARE(lastUnloads, 0);
+
+        QVERIFY(forms::Form1().window()->close());
+        QCOMPARE(lastUnloads, 1);
+        QVERIFY(!forms::Form1().isLoaded());
+        QVERIFY(!forms::Form2().isLoaded());
+        QCOMPARE(FormLifetime::loadedCount(), 0);
+        flushDeletes();
+        QVERIFY(visibleWindows().isEmpty());
+        if (tubeMaker == "never") QCOMPARE(forms::Form2().loadCount(), loads);
+    }
+
+    void unloadAndReloadRestoresTheDesignState() {
+        QVERIFY(showMainWindow());
+        forms::Form1().window()->findChild<QLineEdit*>("Text1")->setText(QStringLiteral("40"));
+        QPointer<QWidget> old = forms::Form1().window();
+        forms::Form1().Unload();
+        flushDeletes();
+        QVERIFY(old.isNull());
+        QVERIFY(showMainWindow());
+        QCOMPARE(forms::Form1().window()->findChild<QLineEdit*>("Text1")->text(), QStringLiteral("86"));
+        QCOMPARE(forms::Form1().window()->findChild<QLabel*>("Label21")->text(), QStringLiteral(" 0"));
+    }
+
+    void unloadingAWindowThatIsNotLoadedDoesNothing() {
+        QVERIFY(!forms::Form2().isLoaded());
+        forms::Form2().Unload();
+        forms::Form2().Hide();
+        QVERIFY(!forms::Form2().isLoaded());
+        QCOMPARE(lastUnloads, 0);
+    }
+};
+
+RAVELLE_GUI_TEST_MAIN(TestLifetime)
+#include "test_lifetime.moc"

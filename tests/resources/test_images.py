@@ -1,0 +1,408 @@
+#!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 Ravelle developers
+"""Checks the committed diagrams and icons, the Windows resource script and
+the desktop identity files against the facts they must show.
+
+Run with Debian's interpreter: /usr/bin/python3 tests/resources/test_images.py
+"""
+
+import math
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import unittest
+import xml.etree.ElementTree as ET
+from pathlib import Path
+
+from PIL import Image
+
+ROOT = Path(os.environ.get("RAVELLE_SOURCE_DIR", Path(__file__).resolve().parents[2]))
+RES, APP = ROOT / "resources", ROOT / "app"
+APP_ID = "org.ravelle.Ravelle"
+GIFS = {"port_3tube.gif": (246, 200), "port_5tube.gif": (246, 200),
+        "ring_plain.gif": (105, 104), "ring_outer_strip.gif": (105, 104),
+        "ring_both_strips.gif": (105, 104)}
+
+WHITE, OUTLINE, FILL = (255, 255, 255), (49, 66, 255), (173, 214, 231)
+WOOD, WOOD_EDGE, WOOD_LAYER = (255, 231, 189), (173, 107, 0), (255, 206, 115)
+PALE, GREY, GREEN = (255, 247, 239), (144, 144, 144), (0, 196, 37)
+DIGIT_RED, CIRCLE_RED = (247, 8, 0), (173, 0, 0)
+VGA16 = [(0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0, 128),
+         (0, 128, 128), (192, 192, 192), (128, 128, 128), (255, 0, 0), (0, 255, 0),
+         (255, 255, 0), (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255)]
+
+
+def rgb(name):
+    return Image.open(RES / name).convert("RGB")
+
+
+def mirror(row):
+    return 202 - row        # the port axis is row 101
+
+
+class Reproducible(unittest.TestCase):
+    def test_generator_reproduces_committed_files(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            subprocess.run([sys.executable, str(ROOT / "tools/generate_images.py"), tmp],
+                           check=True)
+            made = sorted(p.relative_to(tmp) for p in Path(tmp).rglob("*") if p.is_file())
+            self.assertIn(Path("ravelle.ico"), made)
+            for rel in made:
+                with self.subTest(file=str(rel)):
+                    self.assertEqual((Path(tmp) / rel).read_bytes(), (RES / rel).read_bytes())
+
+
+def gif_blocks(data):
+    """(images, transparent) of a GIF, walking its blocks after the global palette."""
+    flags = data[10]
+    pos, images, transparent = 13 + (3 << ((flags & 7) + 1) if flags & 0x80 else 0), 0, False
+    while data[pos] != 0x3B:
+        if data[pos] == 0x21:
+            if data[pos + 1] == 0xF9:
+                transparent |= bool(data[pos + 3] & 1)
+            pos += 2
+        else:
+            images += 1
+            local = data[pos + 9]
+            pos += 10 + (3 << ((local & 7) + 1) if local & 0x80 else 0) + 1
+        while data[pos]:
+            pos += data[pos] + 1
+        pos += 1
+    return images, transparent
+
+
+class GifFormat(unittest.TestCase):
+    def test_every_gif(self):
+        for name, size in GIFS.items():
+            with self.subTest(gif=name):
+                data = (RES / name).read_bytes()
+                self.assertEqual(data[:6], b"GIF89a")
+                self.assertEqual(struct.unpack("<HH", data[6:10]), size)
+                self.assertTrue(data[10] & 0x80, "global palette")
+                self.assertLessEqual(2 << (data[10] & 7), 16)
+                self.assertEqual(gif_blocks(data), (1, False))
+                im = rgb(name)
+                w, h = size
+                for corner in ((0, 0), (w - 1, 0), (0, h - 1), (w - 1, h - 1)):
+                    self.assertEqual(im.getpixel(corner), WHITE, corner)
+
+
+class PortDiagrams(unittest.TestCase):
+    # (image, upper wall's outline rows, x range), per tube
+    WALLS = [
+        ("port_3tube.gif", (49, 52), (22, 217)), ("port_3tube.gif", (62, 65), (22, 182)),
+        ("port_3tube.gif", (80, 83), (61, 217)),
+        ("port_5tube.gif", (27, 30), (23, 220)), ("port_5tube.gif", (38, 41), (23, 194)),
+        ("port_5tube.gif", (49, 52), (53, 220)), ("port_5tube.gif", (62, 65), (23, 185)),
+        ("port_5tube.gif", (80, 83), (62, 220)),
+    ]
+
+    def test_walls_only_within_their_x_range(self):
+        for name, (top, bottom), (x0, x1) in self.WALLS:
+            im = rgb(name)
+            for rows in ((top, bottom), (mirror(bottom), mirror(top))):
+                r0, r1 = rows
+                with self.subTest(image=name, rows=rows):
+                    for x in (x0, x1):     # end outlines span the wall
+                        self.assertEqual([im.getpixel((x, y)) for y in range(r0, r1 + 1)],
+                                         [OUTLINE] * 4, x)
+                    for x in (x0 + 1, x0 + 6, x1 - 1):
+                        self.assertEqual([im.getpixel((x, y)) for y in range(r0, r1 + 1)],
+                                         [OUTLINE, FILL, FILL, OUTLINE], x)
+                    for x in (x0 - 1, x1 + 1):
+                        for y in (r0 + 1, r0 + 2):
+                            self.assertNotIn(im.getpixel((x, y)), (OUTLINE, FILL), (x, y))
+
+    # (image, pixel, colour): wood of plug, end cap and panel, their gaps and the pale panel
+    SAMPLES = [
+        ("port_3tube.gif", (16, 100), WOOD), ("port_3tube.gif", (27, 75), WOOD),
+        ("port_3tube.gif", (22, 100), WOOD_LAYER), ("port_3tube.gif", (12, 100), WOOD_EDGE),
+        ("port_3tube.gif", (16, 57), WHITE), ("port_3tube.gif", (16, 145), WHITE),
+        ("port_3tube.gif", (16, 36), WOOD), ("port_3tube.gif", (22, 36), WOOD_LAYER),
+        ("port_3tube.gif", (222, 66), WOOD), ("port_3tube.gif", (222, 136), WOOD),
+        ("port_3tube.gif", (227, 66), WOOD_EDGE), ("port_3tube.gif", (222, 47), WHITE),
+        ("port_3tube.gif", (222, 92), WHITE), ("port_3tube.gif", (195, 73), WHITE),
+        ("port_3tube.gif", (45, 90), WHITE), ("port_3tube.gif", (16, 5), PALE),
+        ("port_3tube.gif", (12, 5), (213, 209, 209)), ("port_3tube.gif", (16, 195), PALE),
+        ("port_5tube.gif", (16, 100), WOOD), ("port_5tube.gif", (27, 45), WOOD),
+        ("port_5tube.gif", (22, 100), WOOD_LAYER), ("port_5tube.gif", (16, 34), WHITE),
+        ("port_5tube.gif", (226, 55), WOOD), ("port_5tube.gif", (226, 147), WOOD),
+        ("port_5tube.gif", (231, 55), WOOD_EDGE), ("port_5tube.gif", (226, 25), WHITE),
+        ("port_5tube.gif", (226, 92), WHITE), ("port_5tube.gif", (16, 3), PALE),
+        ("port_5tube.gif", (12, 3), (214, 214, 214)), ("port_5tube.gif", (16, 198), PALE),
+    ]
+
+    def test_wooden_parts_gaps_and_panel(self):
+        for name, xy, colour in self.SAMPLES:
+            with self.subTest(image=name, pixel=xy):
+                self.assertEqual(rgb(name).getpixel(xy), colour)
+
+    def test_length_dimension_only_in_3tube(self):
+        im = rgb("port_3tube.gif")
+        for xy, colour in [((34, 188), GREY), ((50, 188), GREY), ((215, 188), GREY),
+                           ((227, 182), GREY), ((227, 192), GREY), ((227, 181), WHITE),
+                           ((227, 193), WHITE), ((228, 188), WHITE), ((32, 188), (213, 209, 209))]:
+            self.assertEqual(im.getpixel(xy), colour, xy)
+        arrows = [sum(im.getpixel((x, y)) == GREY for y in range(184, 193)) for x in (38, 222)]
+        self.assertTrue(all(n >= 3 for n in arrows), arrows)
+        word = [(x, y) for x in range(100, 161) for y in range(180, 197)
+                if y != 188 and im.getpixel((x, y)) == GREY]
+        self.assertGreater(len(word), 40, "the word Length")
+        self.assertLess(abs(sum(x for x, _ in word) / len(word) - 130), 4)
+        five = rgb("port_5tube.gif")
+        self.assertNotIn(GREY, [c for _, c in five.getcolors()])
+
+    def test_tube_numbers_climb_the_upper_walls(self):
+        im = rgb("port_5tube.gif")
+        rings = [(x, y) for x in range(246) for y in range(200) if im.getpixel((x, y)) == CIRCLE_RED]
+        for n, (wall_top, cx) in enumerate(zip((80, 62, 49, 38, 27), (93, 113, 133, 154, 174)), 1):
+            with self.subTest(tube=n):
+                near = [(x, y) for x, y in rings if abs(x - cx) <= 12 and abs(y - wall_top - 1.5) <= 12]
+                xs, ys = [x for x, _ in near], [y for _, y in near]
+                self.assertGreater(len(near), 30)
+                self.assertLessEqual(abs(sum(xs) / len(xs) - cx), 3)
+                self.assertLessEqual(abs(sum(ys) / len(ys) - (wall_top + 1.5)), 1)
+                self.assertIn(max(xs) - min(xs) + 1, range(14, 19))
+                digit = [im.getpixel((x, y)) == DIGIT_RED for x in range(min(xs), max(xs))
+                         for y in range(min(ys), max(ys))]
+                self.assertGreater(sum(digit), 8)
+        self.assertEqual(len(rings), sum(1 for x, y in rings if y < 92), "circles only on upper walls")
+
+
+def ring_pixel(im, radius, degrees):
+    a = math.radians(degrees)       # counter-clockwise on screen from 3 o'clock
+    return im.getpixel((round(52 + radius * math.cos(a)), round(51 - radius * math.sin(a))))
+
+
+class RingDiagrams(unittest.TestCase):
+    OUTER, INNER = 47, 40           # mid-radius of each layer
+    # image: (outer strip?, inner strip?)
+    RINGS = {"ring_plain.gif": (False, False), "ring_outer_strip.gif": (True, False),
+             "ring_both_strips.gif": (True, True)}
+
+    def test_layers_seams_and_strips(self):
+        for name, (outer, inner) in self.RINGS.items():
+            im = rgb(name)
+            with self.subTest(ring=name):
+                for xy, colour in [((52, 51), WHITE), ((82, 51), WHITE), ((102, 51), OUTLINE),
+                                   ((103, 51), WHITE), ((95, 51), OUTLINE), ((89, 51), OUTLINE),
+                                   ((88, 51), WHITE), ((2, 51), OUTLINE), ((52, 0), WHITE),
+                                   ((52, 11), OUTLINE), ((52, 98), OUTLINE)]:
+                    self.assertEqual(im.getpixel(xy), colour, xy)
+                for deg in (0, 45, 180, 225):
+                    self.assertEqual(ring_pixel(im, self.OUTER, deg), FILL, deg)
+                    self.assertEqual(ring_pixel(im, self.INNER, deg), FILL, deg)
+                # outer strip: 6 o'clock towards 5 o'clock, about 34 degrees
+                for deg in (273, 288, 301):
+                    self.assertEqual(ring_pixel(im, self.OUTER, deg), GREEN if outer else FILL, deg)
+                for deg in (265, 310):
+                    self.assertEqual(ring_pixel(im, self.OUTER, deg), FILL, deg)
+                # inner strip: 12 o'clock towards half past 10, about 44 degrees
+                for deg in (93, 112, 130):
+                    self.assertEqual(ring_pixel(im, self.INNER, deg), GREEN if inner else FILL, deg)
+                for deg in (85, 141):
+                    self.assertEqual(ring_pixel(im, self.INNER, deg), FILL, deg)
+                greens = sum(n for n, c in im.getcolors() if c == GREEN)
+                self.assertEqual(greens > 0, outer or inner)
+
+
+def read_ico(data):
+    """(entry fields, 32 x 32 colours with None where the mask is set, image bytes)."""
+    reserved, kind, count = struct.unpack_from("<HHH", data)
+    assert (reserved, kind, count) == (0, 1, 1), (reserved, kind, count)
+    entry = struct.unpack_from("<BBBBHHII", data, 6)
+    image = data[entry[7]:entry[7] + entry[6]]
+    size, w, h, planes, bpp, compression = struct.unpack_from("<IiiHHI", image)
+    assert (size, w, h, planes, bpp, compression) == (40, 32, 64, 1, 4, 0)
+    palette = [tuple(image[40 + 4 * i:43 + 4 * i][::-1]) for i in range(16)]
+    xor, mask = image[104:104 + 512], image[616:616 + 128]
+    assert len(mask) == 128, "transparency mask missing"
+    pixels = []
+    for row in range(31, -1, -1):          # stored bottom-up
+        out = []
+        for x in range(32):
+            index = (xor[row * 16 + x // 2] >> (4 if x % 2 == 0 else 0)) & 15
+            masked = mask[row * 4 + x // 8] >> (7 - x % 8) & 1
+            out.append(None if masked else palette[index])
+            assert not masked or index == 0, "transparent pixels keep colour 0"
+        pixels.append(out)
+    return entry, palette, pixels, image
+
+
+class Icon(unittest.TestCase):
+    def setUp(self):
+        self.entry, self.palette, self.px, _ = read_ico((RES / "ravelle.ico").read_bytes())
+
+    def test_format(self):
+        self.assertEqual(self.entry[:6], (32, 32, 16, 0, 1, 4))
+        self.assertEqual(self.palette, VGA16)
+
+    def test_bar_chart(self):
+        px = self.px
+        axis_x = next(x for x in range(32) if px[16][x] == (0, 0, 0))
+        axis_y = next(y for y in range(31, -1, -1) if px[y][16] == (0, 0, 0)
+                      and px[y - 1][16] != (0, 0, 0))
+        self.assertTrue(all(px[y][x] is None for y in range(32) for x in range(axis_x)))
+        self.assertIsNone(px[0][0])
+        below = [px[y][x] for y in range(axis_y + 1, 32) for x in range(32)]
+        self.assertTrue(all(c in (None, (0, 0, 0)) for c in below))
+        ticks = {x for x in range(axis_x + 1, 32) if px[axis_y + 1][x] == (0, 0, 0)}
+        self.assertGreaterEqual(len(ticks), 3)
+        self.assertIn(None, below)
+        bars = []
+        for x in range(axis_x + 1, 32):
+            c = px[axis_y - 1][x]
+            if c not in ((255, 255, 255), (192, 192, 192)) and (not bars or bars[-1] != c):
+                bars.append(c)
+        self.assertEqual(bars, [(255, 0, 0), (0, 0, 255), (255, 0, 255), (0, 128, 0)])
+        field = [c for row in px[:axis_y] for c in row[axis_x + 1:]]
+        self.assertGreater(field.count((255, 255, 255)), 50)
+        self.assertGreater(field.count((192, 192, 192)), 30, "grid lines")
+
+    def test_desktop_renderings(self):
+        for n in (16, 32, 48, 64, 128, 256):
+            with self.subTest(size=n):
+                im = Image.open(RES / f"icons/hicolor/{n}x{n}/apps/{APP_ID}.png").convert("RGBA")
+                self.assertEqual(im.size, (n, n))
+                self.assertEqual(im.getpixel((0, 0))[3], 0)
+                colours = {c[:3] for c in im.getdata() if c[3] == 255}
+                self.assertLessEqual({(255, 0, 0), (0, 0, 255), (255, 0, 255), (0, 128, 0)}, colours)
+        # drawn at its size, not enlarged: the axis stays 4 px wide at 256 (8 if scaled up)
+        big = Image.open(RES / f"icons/hicolor/256x256/apps/{APP_ID}.png").convert("RGBA")
+        axis = [x for x in range(64) if big.getpixel((x, 128))[:3] == (0, 0, 0)]
+        self.assertIn(len(axis), range(2, 5))
+        svg = ET.parse(RES / f"icons/hicolor/scalable/apps/{APP_ID}.svg").getroot()
+        self.assertEqual(svg.tag, "{http://www.w3.org/2000/svg}svg")
+
+
+def read_res(data):
+    """{(type, name): (language, bytes)} of a .res file with numeric ids."""
+    out, pos = {}, 0
+    while pos < len(data):
+        size, header = struct.unpack_from("<II", data, pos)
+        ffff_t, rtype, ffff_n, name = struct.unpack_from("<HHHH", data, pos + 8)
+        assert ffff_t == ffff_n == 0xFFFF, "numeric ids only"
+        language = struct.unpack_from("<H", data, pos + 22)[0]
+        if size:
+            out[(rtype, name)] = (language, data[pos + header:pos + header + size])
+        pos += (header + size + 3) & ~3
+    return out
+
+
+def version_tree(data, pos=0):
+    """(key, value bytes, children) of a VS_VERSIONINFO node."""
+    length, value_len, kind = struct.unpack_from("<HHH", data, pos)
+    end, key_end = pos + length, data.index(b"\0\0", pos + 6)
+    while (key_end - pos - 6) % 2:
+        key_end = data.index(b"\0\0", key_end + 1)
+    key = data[pos + 6:key_end].decode("utf-16-le")
+    value_at = (key_end + 2 + 3) & ~3
+    value_size = value_len * 2 if kind == 1 else value_len
+    child, children = (value_at + value_size + 3) & ~3, []
+    while child < end:
+        node, child_end = version_tree(data, child)
+        children.append(node)
+        child = (child_end + 3) & ~3
+    return (key, data[value_at:value_at + value_size], children), end
+
+
+def fixed_info(data):
+    at = data.index(struct.pack("<I", 0xFEEF04BD))
+    return struct.unpack_from("<13I", data, at)
+
+
+WINDRES = shutil.which("x86_64-w64-mingw32-windres")
+
+
+@unittest.skipUnless(WINDRES, "x86_64-w64-mingw32-windres not installed")
+class ResourceScript(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.tmp = tempfile.TemporaryDirectory()
+        tmp = Path(cls.tmp.name)
+        text = (APP / "ravelle.rc.in").read_text()
+        for var, value in (("RAVELLE_VERSION_COMMA", "1,6,0,0"),
+                           ("RAVELLE_VERSION_RESOURCE", "1.06"),
+                           ("RAVELLE_ICON_PATH", str(RES / "ravelle.ico"))):
+            text = text.replace(f"@{var}@", value)
+        assert "@" not in text
+        (tmp / "ravelle.rc").write_text(text)
+        pre = [] if shutil.which("x86_64-w64-mingw32-gcc") else ["--preprocessor=cpp"]
+        outputs = {}
+        for fmt in ("res", "coff"):
+            out = tmp / f"ravelle.{fmt}"
+            subprocess.run([WINDRES, *pre, "-O", fmt, str(tmp / "ravelle.rc"), str(out)],
+                           check=True)
+            outputs[fmt] = out.read_bytes()
+        cls.res, cls.coff = read_res(outputs["res"]), outputs["coff"]
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.tmp.cleanup()
+
+    def test_icon_group_1_holds_image_30001(self):
+        icons = {key for key in self.res if key[0] in (3, 14)}
+        self.assertEqual(icons, {(3, 30001), (14, 1)})
+        image = read_ico((RES / "ravelle.ico").read_bytes())[3]
+        self.assertEqual(self.res[(3, 30001)][1], image, "rc icon block out of date")
+        group = self.res[(14, 1)][1]
+        self.assertEqual(struct.unpack("<HHHBBBBHHIH", group),
+                         (0, 1, 1, 32, 32, 16, 0, 1, 4, len(image), 30001))
+
+    def test_version_block(self):
+        language, data = self.res[(16, 1)]
+        self.assertEqual(language, 0x0409)
+        for blob in (data, self.coff):
+            self.assertEqual(fixed_info(blob), (0xFEEF04BD, 0x00010000, 0x00010006, 0, 0x00010006,
+                                                0, 0, 0, 0x4, 0x1, 0, 0, 0))
+        (key, _, children), _ = version_tree(data)
+        self.assertEqual(key, "VS_VERSION_INFO")
+        blocks = {child[0]: child for child in children}
+        self.assertEqual(set(blocks), {"StringFileInfo", "VarFileInfo"})
+        tables = blocks["StringFileInfo"][2]
+        self.assertEqual([t[0] for t in tables], ["040904B0"])
+        strings = {k: v.decode("utf-16-le").rstrip("\0") for k, v, _ in tables[0][2]}
+        self.assertEqual(strings, {
+            "CompanyName": "Ravelle developers", "FileDescription": "Ravelle Port Calculator",
+            "ProductName": "Ravelle", "FileVersion": "1.06", "ProductVersion": "1.06",
+            "InternalName": "ravelle", "OriginalFilename": "ravelle.exe"})
+        translation = blocks["VarFileInfo"][2]
+        self.assertEqual([(k, v) for k, v, _ in translation],
+                         [("Translation", struct.pack("<HH", 0x0409, 0x04B0))])
+        for text in ("Ravelle Port Calculator", "1.06", "ravelle.exe"):
+            self.assertIn(text.encode("utf-16-le"), self.coff)
+
+
+class DesktopIdentity(unittest.TestCase):
+    def run_tool(self, *cmd):
+        result = subprocess.run(cmd, capture_output=True, text=True)
+        return result.returncode, result.stdout + result.stderr
+
+    @unittest.skipUnless(shutil.which("desktop-file-validate"), "desktop-file-utils missing")
+    def test_desktop_file_validates(self):
+        code, out = self.run_tool("desktop-file-validate", str(APP / f"{APP_ID}.desktop"))
+        self.assertEqual((code, out.strip()), (0, ""))
+
+    @unittest.skipUnless(shutil.which("appstreamcli"), "appstream missing")
+    def test_metainfo_validates(self):
+        code, out = self.run_tool("appstreamcli", "validate", "--no-net",
+                                  str(APP / f"{APP_ID}.metainfo.xml"))
+        self.assertEqual(code, 0, out)
+        self.assertFalse([l for l in out.splitlines() if l[:2] in ("E:", "W:")], out)
+
+    def test_one_id_everywhere(self):
+        entry = dict(l.split("=", 1) for l in (APP / f"{APP_ID}.desktop").read_text().splitlines()
+                     if "=" in l and not l.startswith("#"))
+        self.assertEqual((entry["Icon"], entry["Exec"]), (APP_ID, "ravelle"))
+        meta = ET.parse(APP / f"{APP_ID}.metainfo.xml").getroot()
+        self.assertEqual(meta.findtext("id"), APP_ID)
+        self.assertEqual(meta.findtext("launchable"), f"{APP_ID}.desktop")
+        self.assertEqual(meta.find("releases/release").get("version"), "1.6")
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)

@@ -1,0 +1,573 @@
+#!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 Ravelle developers
+"""Draws Ravelle's diagrams and icons from the geometry constants below.
+
+    generate_images.py [OUTPUT_DIR]     write every image (default: resources/)
+    generate_images.py --rc-icon-block  print the icon resources of app/ravelle.rc.in
+
+The outputs are committed; tests/resources/test_images.py checks that running
+this script reproduces them byte for byte, so edit the constants, rerun, commit.
+"""
+
+import math
+import struct
+import sys
+from dataclasses import dataclass
+from pathlib import Path
+
+from PIL import Image, ImageDraw, ImageFont
+
+REPO = Path(__file__).resolve().parent.parent
+FONT_DIR = Path("/usr/share/fonts/truetype/dejavu")
+
+# --- colours of the diagrams -------------------------------------------------
+WHITE = (255, 255, 255)
+WALL_OUTLINE = (49, 66, 255)
+WALL_FILL = (173, 214, 231)
+WOOD_FILL = (255, 231, 189)
+WOOD_OUTLINE = (173, 107, 0)
+WOOD_LAYER = (255, 206, 115)
+PANEL_PALE = (255, 247, 239)
+DIMENSION_GREY = (144, 144, 144)
+DIGIT_RED = (247, 8, 0)
+CIRCLE_DARK_RED = (173, 0, 0)
+STRIP_GREEN = (0, 196, 37)
+
+GIF_PALETTE_SIZE = 16
+
+# --- port section diagrams (246 x 200) ---------------------------------------
+PORT_SIZE = (246, 200)
+PORT_MIRROR = 202        # the port axis lies on row 101: lower row = 202 - upper row
+PANEL_X = (12, 32)       # both layers of the front panel, and the plug
+PANEL_LAYER_X = 22       # the line between the panel's (and the plug's) two layers
+CENTRE_LINE = (3, 242)   # dash-dot axis line, x range
+OUTER_CORNER_R = 6       # wooden corners away from the port
+MOUTH_CORNER_R = 3       # wooden corners that the air passes
+
+
+@dataclass(frozen=True)
+class Tube:
+    wall: tuple[int, int]   # upper wall: first and last row, outline rows included
+    x: tuple[int, int]      # first and last column, end outlines included
+
+
+@dataclass(frozen=True)
+class PortDiagram:
+    name: str
+    panel_outline: tuple[int, int, int]
+    section_rows: tuple[int, int]   # cut piece of the front panel above the axis
+    plug_rows: tuple[int, int]
+    cap_x: tuple[int, int]
+    cap_rows: tuple[int, int]       # upper half of the end-cap ring
+    tubes: tuple[Tube, ...]         # innermost first
+
+
+PORT_3TUBE = PortDiagram(
+    name="port_3tube.gif",
+    panel_outline=(213, 209, 209),
+    section_rows=(20, 52),
+    plug_rows=(62, 140),
+    cap_x=(207, 227),
+    cap_rows=(49, 83),
+    tubes=(
+        Tube(wall=(80, 83), x=(61, 217)),    # small
+        Tube(wall=(62, 65), x=(22, 182)),    # medium
+        Tube(wall=(49, 52), x=(22, 217)),    # large
+    ),
+)
+
+PORT_5TUBE = PortDiagram(
+    name="port_5tube.gif",
+    panel_outline=(214, 214, 214),
+    section_rows=(12, 30),
+    plug_rows=(38, 164),
+    cap_x=(211, 231),
+    cap_rows=(27, 83),
+    tubes=(
+        Tube(wall=(80, 83), x=(62, 220)),    # 1
+        Tube(wall=(62, 65), x=(23, 185)),    # 2
+        Tube(wall=(49, 52), x=(53, 220)),    # 3
+        Tube(wall=(38, 41), x=(23, 194)),    # 4
+        Tube(wall=(27, 30), x=(23, 220)),    # 5
+    ),
+)
+
+# Physical-length dimension under the 3-tube diagram.
+DIM_ROW = 188
+DIM_X = (33, 227)        # inner face of the front panel .. outer face of the end cap
+DIM_TICK_ROWS = (182, 192)
+DIM_ARROW_LEN = 9
+DIM_TEXT = "Length"
+DIM_FONT = ("DejaVuSans.ttf", 11)
+
+# Tube numbers of the 5-tube diagram: circle centres (continuous coordinates).
+NUMBER_X = (94, 114, 134, 154, 174)   # tube 1 .. tube 5
+NUMBER_RADIUS = 8                     # 16 px across
+NUMBER_FONT = ("DejaVuSans-Bold.ttf", 11)
+
+# --- ring diagrams of the tube-maker (105 x 104) -----------------------------
+RING_SIZE = (105, 104)
+RING_CENTRE = (52, 51)          # pixel whose centre is the ring's centre
+RING_OUTER = 50.5               # outer layer: RING_MIDDLE .. RING_OUTER
+RING_MIDDLE = 43.5
+RING_INNER = 36.5               # inner layer: RING_INNER .. RING_MIDDLE
+# Angles in degrees, counter-clockwise on screen from 3 o'clock.
+OUTER_SEAM = 270.0              # 6 o'clock
+INNER_SEAM = 90.0               # 12 o'clock
+OUTER_STRIP = (270.0, 304.0)    # from the seam towards 5 o'clock
+INNER_STRIP = (90.0, 134.0)     # from the seam towards half past 10
+
+RING_IMAGES = (
+    ("ring_plain.gif", False, False),
+    ("ring_outer_strip.gif", True, False),
+    ("ring_both_strips.gif", True, True),
+)
+
+# --- application icon: a bar chart on a 32-unit grid --------------------------
+# Windows' standard 16-colour palette, in its usual order.
+VGA16 = (
+    (0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0),
+    (0, 0, 128), (128, 0, 128), (0, 128, 128), (192, 192, 192),
+    (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0),
+    (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255),
+)
+ICON_BLACK, ICON_DARK_GREEN, ICON_LIGHT_GREY = 0, 2, 7
+ICON_RED, ICON_BLUE, ICON_MAGENTA, ICON_WHITE = 9, 12, 13, 15
+
+ICON_UNITS = 32
+# Rows and columns of the 32 x 32 grid; lines are one cell wide at 32 px.
+ICON_AXIS_X = 2                  # vertical axis
+ICON_AXIS_Y = 29                 # horizontal axis
+ICON_GRID_ROWS = (1, 8, 15, 22)  # the first one closes the field at the top
+ICON_GRID_COLS = (10, 17, 24, 31)  # the last one closes it at the right
+ICON_TICK_COLS = (2, 10, 17, 24, 31)
+ICON_TICK_BOTTOM = 31
+# (first column, width, top row, palette index); bars stand on the axis.
+ICON_BARS = (
+    (4, 5, 16, ICON_RED),
+    (11, 5, 7, ICON_BLUE),
+    (18, 5, 12, ICON_MAGENTA),
+    (25, 5, 4, ICON_DARK_GREEN),
+)
+ICON_IMAGE_ID = 30001
+ICON_GROUP_ID = 1
+ICON_PNG_SIZES = (16, 32, 48, 64, 128, 256)
+APP_ID = "org.ravelle.Ravelle"
+
+
+# ============================================================================
+# Paletted canvas
+# ============================================================================
+
+class Canvas:
+    """A white paletted image drawn with named RGB colours."""
+
+    def __init__(self, size, colours):
+        colours = list(dict.fromkeys([WHITE, *colours]))
+        if len(colours) > GIF_PALETTE_SIZE:
+            raise ValueError("more than 16 colours")
+        self.index = {c: i for i, c in enumerate(colours)}
+        self.image = Image.new("P", size, 0)
+        padding = [(0, 0, 0)] * (GIF_PALETTE_SIZE - len(colours))
+        self.image.putpalette([v for c in colours + padding for v in c])
+        self.px = self.image.load()
+        self.width, self.height = size
+
+    def set(self, x, y, colour):
+        if 0 <= x < self.width and 0 <= y < self.height:
+            self.px[x, y] = self.index[colour]
+
+    def get(self, x, y):
+        return self.px[x, y]
+
+    def fill_rect(self, x0, y0, x1, y1, colour):
+        for y in range(y0, y1 + 1):
+            for x in range(x0, x1 + 1):
+                self.set(x, y, colour)
+
+    def shape(self, inside, box, fill, outline):
+        """Fills the pixels for which inside(x, y) holds, edging them in outline.
+
+        An edge pixel is an inside pixel with a 4-neighbour outside, which
+        gives a one-pixel, 8-connected outline.
+        """
+        x0, y0, x1, y1 = box
+        for y in range(y0, y1 + 1):
+            for x in range(x0, x1 + 1):
+                if not inside(x, y):
+                    continue
+                edge = not all(inside(x + dx, y + dy)
+                               for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1)))
+                self.set(x, y, outline if edge else fill)
+
+    def text(self, centre, text, font_spec, colour):
+        """Draws text without anti-aliasing, centred on centre (x, y)."""
+        font = ImageFont.truetype(str(FONT_DIR / font_spec[0]), font_spec[1])
+        left, top, right, bottom = font.getbbox(text)
+        mask = Image.new("1", (right - left, bottom - top), 0)
+        draw = ImageDraw.Draw(mask)
+        draw.fontmode = "1"
+        draw.text((-left, -top), text, font=font, fill=1)
+        ox = round(centre[0] - (right - left) / 2)
+        oy = round(centre[1] - (bottom - top) / 2)
+        for y in range(mask.height):
+            for x in range(mask.width):
+                if mask.getpixel((x, y)):
+                    self.set(ox + x, oy + y, colour)
+
+    def gif_bytes(self):
+        from io import BytesIO
+        out = BytesIO()
+        self.image.save(out, "GIF", optimize=False)
+        data = out.getvalue()
+        # Pillow labels a plain image GIF87a; the format is unchanged in 89a.
+        return b"GIF89a" + data[6:]
+
+
+def rounded_rect(x0, y0, x1, y1, radii):
+    """Inside test for a rectangle whose corners (tl, tr, br, bl) are rounded."""
+    corners = (
+        (radii[0], x0 + radii[0], y0 + radii[0], -1, -1),
+        (radii[1], x1 + 1 - radii[1], y0 + radii[1], 1, -1),
+        (radii[2], x1 + 1 - radii[2], y1 + 1 - radii[2], 1, 1),
+        (radii[3], x0 + radii[3], y1 + 1 - radii[3], -1, 1),
+    )
+
+    def inside(x, y):
+        if not (x0 <= x <= x1 and y0 <= y <= y1):
+            return False
+        cx, cy = x + 0.5, y + 0.5
+        for r, ox, oy, sx, sy in corners:
+            if r and (cx - ox) * sx > 0 and (cy - oy) * sy > 0:
+                if math.hypot(cx - ox, cy - oy) > r:
+                    return False
+        return True
+
+    return inside
+
+
+# ============================================================================
+# Port section diagrams
+# ============================================================================
+
+def draw_tube(c, tube):
+    (top, bottom), (x0, x1) = tube.wall, tube.x
+    c.fill_rect(x0, top, x1, bottom, WALL_OUTLINE)
+    c.fill_rect(x0 + 1, top + 1, x1 - 1, bottom - 1, WALL_FILL)
+
+
+def draw_front_panel(c, d):
+    x0, x1 = PANEL_X
+    top, bottom = d.section_rows
+    # The panel beyond the cut: two pale layers running off the image.
+    for lx0, lx1 in ((x0, PANEL_LAYER_X), (PANEL_LAYER_X, x1)):
+        c.shape(rounded_rect(lx0, -2, lx1, top + 4, (0, 0, 0, 0)),
+                (lx0, 0, lx1, top + 4), PANEL_PALE, d.panel_outline)
+    # The cut piece; the mouth corner is where the air turns into the port.
+    c.shape(rounded_rect(x0, top, x1, bottom,
+                         (OUTER_CORNER_R, OUTER_CORNER_R, 0, MOUTH_CORNER_R)),
+            (x0, top, x1, bottom), WOOD_FILL, WOOD_OUTLINE)
+    c.fill_rect(PANEL_LAYER_X, top + 1, PANEL_LAYER_X, bottom - 1, WOOD_LAYER)
+
+
+def draw_plug(c, d):
+    x0, x1 = PANEL_X
+    top, bottom = d.plug_rows
+    c.shape(rounded_rect(x0, top, x1, bottom,
+                         (MOUTH_CORNER_R, 0, 0, MOUTH_CORNER_R)),
+            (x0, top, x1, bottom), WOOD_FILL, WOOD_OUTLINE)
+    c.fill_rect(PANEL_LAYER_X, top + 1, PANEL_LAYER_X, bottom - 1, WOOD_LAYER)
+
+
+def draw_end_cap(c, d):
+    (x0, x1), (top, bottom) = d.cap_x, d.cap_rows
+    c.shape(rounded_rect(x0, top, x1, bottom,
+                         (0, OUTER_CORNER_R, MOUTH_CORNER_R, 0)),
+            (x0, top, x1, bottom), WOOD_FILL, WOOD_OUTLINE)
+
+
+def draw_centre_line(c, colour):
+    # Long dash, gap, dot, gap: the draughtsman's axis line.
+    pattern = [1] * 12 + [0] * 2 + [1] * 2 + [0] * 2
+    axis = PORT_MIRROR // 2
+    for i, x in enumerate(range(CENTRE_LINE[0], CENTRE_LINE[1] + 1)):
+        if pattern[i % len(pattern)] and c.get(x, axis) == c.index[WHITE]:
+            c.set(x, axis, colour)
+
+
+def mirror_lower_half(c):
+    for y in range(PORT_MIRROR // 2 + 1, c.height):
+        for x in range(c.width):
+            c.px[x, y] = c.px[x, PORT_MIRROR - y]
+
+
+def draw_port(d, extra_colours):
+    c = Canvas(PORT_SIZE, [WALL_OUTLINE, WALL_FILL, WOOD_FILL, WOOD_OUTLINE,
+                           WOOD_LAYER, PANEL_PALE, d.panel_outline, *extra_colours])
+    draw_front_panel(c, d)
+    draw_plug(c, d)
+    draw_end_cap(c, d)
+    for tube in d.tubes:
+        draw_tube(c, tube)
+    mirror_lower_half(c)
+    draw_centre_line(c, d.panel_outline)
+    return c
+
+
+def draw_dimension(c):
+    x0, x1 = DIM_X
+    c.fill_rect(x0, DIM_ROW, x1, DIM_ROW, DIMENSION_GREY)
+    c.fill_rect(x1, DIM_TICK_ROWS[0], x1, DIM_TICK_ROWS[1], DIMENSION_GREY)
+    for i in range(DIM_ARROW_LEN):
+        half = (i + 1) // 3
+        c.fill_rect(x0 + i, DIM_ROW - half, x0 + i, DIM_ROW + half, DIMENSION_GREY)
+        c.fill_rect(x1 - i, DIM_ROW - half, x1 - i, DIM_ROW + half, DIMENSION_GREY)
+    # The word sits on the line, in a gap as wide as the word.
+    font = ImageFont.truetype(str(FONT_DIR / DIM_FONT[0]), DIM_FONT[1])
+    left, _, right, _ = font.getbbox(DIM_TEXT)
+    mid = (x0 + x1 + 1) / 2
+    half_gap = (right - left) / 2 + 3
+    c.fill_rect(round(mid - half_gap), DIM_ROW, round(mid + half_gap) - 1, DIM_ROW, WHITE)
+    c.text((mid, DIM_ROW + 0.5), DIM_TEXT, DIM_FONT, DIMENSION_GREY)
+
+
+def draw_tube_numbers(c, tubes):
+    r = NUMBER_RADIUS
+    for number, (tube, cx) in enumerate(zip(tubes, NUMBER_X), start=1):
+        cy = tube.wall[0] + 2            # middle of the wall's two fill rows
+
+        def inside(x, y, cx=cx, cy=cy):
+            return math.hypot(x + 0.5 - cx, y + 0.5 - cy) <= r
+
+        c.shape(inside, (cx - r, cy - r, cx + r, cy + r), WHITE, CIRCLE_DARK_RED)
+        c.text((cx, cy), str(number), NUMBER_FONT, DIGIT_RED)
+
+
+def port_3tube():
+    c = draw_port(PORT_3TUBE, [DIMENSION_GREY])
+    draw_dimension(c)
+    return c
+
+
+def port_5tube():
+    c = draw_port(PORT_5TUBE, [DIGIT_RED, CIRCLE_DARK_RED])
+    draw_tube_numbers(c, PORT_5TUBE.tubes)
+    return c
+
+
+# ============================================================================
+# Ring diagrams
+# ============================================================================
+
+def ring_angle(dx, dy):
+    """Screen angle of an offset, degrees counter-clockwise from 3 o'clock."""
+    return math.degrees(math.atan2(-dy, dx)) % 360.0
+
+
+def radial_line(c, angle, r0, r1, colour):
+    """A one-pixel, connected line along the radius at angle, from r0 to r1."""
+    cx, cy = RING_CENTRE
+    ux, uy = math.cos(math.radians(angle)), -math.sin(math.radians(angle))
+    r0, r1 = r0 + 0.5, r1 - 0.5          # pixel centres inside the layer
+    steps = int((r1 - r0) * 4)
+    for i in range(steps + 1):
+        r = r0 + (r1 - r0) * i / steps
+        c.set(math.floor(cx + r * ux + 0.5), math.floor(cy + r * uy + 0.5), colour)
+
+
+def draw_ring(outer_strip, inner_strip):
+    c = Canvas(RING_SIZE, [WALL_OUTLINE, WALL_FILL, STRIP_GREEN])
+    cx, cy = RING_CENTRE
+
+    def radius(x, y):
+        return math.hypot(x - cx, y - cy)
+
+    # Both layers as one outlined band, then the line where they meet, so
+    # every boundary is a single pixel wide.
+    c.shape(lambda x, y: RING_INNER < radius(x, y) <= RING_OUTER,
+            (0, 0, c.width - 1, c.height - 1), WALL_FILL, WALL_OUTLINE)
+    for y in range(c.height):
+        for x in range(c.width):
+            if RING_MIDDLE - 1 < radius(x, y) <= RING_MIDDLE:
+                c.set(x, y, WALL_OUTLINE)
+    layers = (
+        # (inner radius, outer radius, seam angle, strip or None)
+        (RING_MIDDLE, RING_OUTER, OUTER_SEAM, OUTER_STRIP if outer_strip else None),
+        (RING_INNER, RING_MIDDLE, INNER_SEAM, INNER_STRIP if inner_strip else None),
+    )
+    for r0, r1, seam, strip in layers:
+        if strip:
+            for y in range(c.height):
+                for x in range(c.width):
+                    if (r0 < radius(x, y) <= r1 and c.get(x, y) == c.index[WALL_FILL]
+                            and strip[0] <= ring_angle(x - cx, y - cy) <= strip[1]):
+                        c.set(x, y, STRIP_GREEN)
+        # The seam, and the strip's far joint where there is one.
+        for angle in (seam, strip[1]) if strip else (seam,):
+            radial_line(c, angle, r0, r1, WALL_OUTLINE)
+    return c
+
+
+# ============================================================================
+# Application icon
+# ============================================================================
+
+def icon_rects(size):
+    """The bar chart at size x size pixels, as (x0, y0, x1, y1, palette index)
+    rectangles (end exclusive) painted in order.
+
+    Areas scale with the size; lines stay thin (1 px up to 64 px, then the
+    axes grow to 4 px and the grid to 2 px at 256), so every size is drawn
+    rather than enlarged. At 32 px the rectangles cover whole grid cells.
+    """
+    s = size / ICON_UNITS
+    axis_w, grid_w = max(1, round(size / 64)), max(1, round(size / 128))
+
+    def edge(units):
+        return math.floor(units * s + 0.5)
+
+    def line(cell, width):                # a line centred on a grid cell
+        start = math.floor((cell + 0.5) * s - width / 2 + 0.5)
+        return start, start + width
+
+    ax0, ax1 = line(ICON_AXIS_X, axis_w)
+    ay0, ay1 = line(ICON_AXIS_Y, axis_w)
+    top = line(ICON_GRID_ROWS[0], grid_w)[0]
+    right = line(ICON_GRID_COLS[-1], grid_w)[1]
+    rects = [(ax1, top, right, ay0, ICON_WHITE)]
+    rects += [(ax1, y0, right, y1, ICON_LIGHT_GREY)
+              for y0, y1 in (line(row, grid_w) for row in ICON_GRID_ROWS)]
+    rects += [(x0, top, x1, ay0, ICON_LIGHT_GREY)
+              for x0, x1 in (line(col, grid_w) for col in ICON_GRID_COLS)]
+    rects += [(edge(x0), edge(bar_top), max(edge(x0 + w), edge(x0) + 1), ay0, colour)
+              for x0, w, bar_top, colour in ICON_BARS]
+    rects.append((ax0, top, ax1, ay1, ICON_BLACK))
+    rects.append((ax0, ay0, right, ay1, ICON_BLACK))
+    for col in ICON_TICK_COLS:
+        x0 = min(line(col, axis_w)[0], right - axis_w)
+        rects.append((x0, ay0, x0 + axis_w, edge(ICON_TICK_BOTTOM + 1), ICON_BLACK))
+    return rects
+
+
+def icon_raster(size):
+    """Palette indices row by row, None where the icon is transparent."""
+    cells = [[None] * size for _ in range(size)]
+    for x0, y0, x1, y1, colour in icon_rects(size):
+        for y in range(y0, y1):
+            cells[y][x0:x1] = [colour] * (x1 - x0)
+    return cells
+
+
+def icon_cells():
+    return icon_raster(ICON_UNITS)
+
+
+def icon_image_bytes(cells):
+    """The icon image as an icon resource holds it: BITMAPINFOHEADER, palette,
+    4-bpp colour rows and the 1-bpp transparency mask, both bottom-up."""
+    n = len(cells)
+    colour_rows, mask_rows = [], []
+    for row in reversed(cells):
+        nibbles = [0 if v is None else v for v in row]
+        colour_rows.append(bytes((nibbles[i] << 4) | nibbles[i + 1]
+                                 for i in range(0, n, 2)))
+        bits = "".join("1" if v is None else "0" for v in row)
+        mask = int(bits, 2).to_bytes(n // 8, "big")
+        mask_rows.append(mask + b"\0" * (-len(mask) % 4))
+    bitmaps = b"".join(colour_rows) + b"".join(mask_rows)
+    # The height counts the colour rows and the mask rows together.
+    header = struct.pack("<IiiHHIIiiII", 40, n, 2 * n, 1, 4, 0, len(bitmaps), 0, 0, 0, 0)
+    palette = b"".join(bytes((b, g, r, 0)) for r, g, b in VGA16)
+    return header + palette + bitmaps
+
+
+def ico_bytes(cells):
+    image = icon_image_bytes(cells)
+    n = len(cells)
+    directory = struct.pack("<HHH", 0, 1, 1)
+    entry = struct.pack("<BBBBHHII", n, n, 16, 0, 1, 4, len(image), 6 + 16)
+    return directory + entry + image
+
+
+def rc_icon_block(cells):
+    """The icon group and its one image, written out as raw resources so that
+    the image gets its fixed identifier (the ICON statement would number it)."""
+    image = icon_image_bytes(cells)
+    n = len(cells)
+    words = struct.unpack(f"<{len(image) // 2}H", image)
+    lines = [f"{ICON_IMAGE_ID} 3  // RT_ICON", "BEGIN"]
+    for i in range(0, len(words), 12):
+        chunk = ", ".join(f"0x{w:04X}" for w in words[i:i + 12])
+        last = i + 12 >= len(words)
+        lines.append(f"    {chunk}{'' if last else ','}")
+    lines += ["END", "",
+              f"{ICON_GROUP_ID} 14  // RT_GROUP_ICON", "BEGIN",
+              f"    0, 1, 1, 0x{n:02X}{n:02X}, 0x0010, 1, 4, {len(image)}L, {ICON_IMAGE_ID}",
+              "END"]
+    return "\n".join(lines) + "\n"
+
+
+def icon_png(size):
+    image = Image.new("RGBA", (size, size), (0, 0, 0, 0))
+    px = image.load()
+    for y, row in enumerate(icon_raster(size)):
+        for x, colour in enumerate(row):
+            if colour is not None:
+                px[x, y] = VGA16[colour] + (255,)
+    return image
+
+
+def icon_svg():
+    size = max(ICON_PNG_SIZES)
+    parts = [f'<svg xmlns="http://www.w3.org/2000/svg" width="{size}" height="{size}" '
+             f'viewBox="0 0 {size} {size}">']
+    for x0, y0, x1, y1, colour in icon_rects(size):
+        r, g, b = VGA16[colour]
+        parts.append(f'  <rect x="{x0}" y="{y0}" width="{x1 - x0}" height="{y1 - y0}" '
+                     f'fill="#{r:02x}{g:02x}{b:02x}"/>')
+    parts.append("</svg>")
+    return "\n".join(parts) + "\n"
+
+
+# ============================================================================
+
+def png_bytes(image):
+    from io import BytesIO
+    out = BytesIO()
+    image.save(out, "PNG", optimize=False)
+    return out.getvalue()
+
+
+def all_outputs():
+    """Relative path -> file contents, for every generated file."""
+    outputs = {
+        PORT_3TUBE.name: port_3tube().gif_bytes(),
+        PORT_5TUBE.name: port_5tube().gif_bytes(),
+    }
+    for name, outer, inner in RING_IMAGES:
+        outputs[name] = draw_ring(outer, inner).gif_bytes()
+    outputs["ravelle.ico"] = ico_bytes(icon_cells())
+    for n in ICON_PNG_SIZES:
+        outputs[f"icons/hicolor/{n}x{n}/apps/{APP_ID}.png"] = png_bytes(icon_png(n))
+    outputs[f"icons/hicolor/scalable/apps/{APP_ID}.svg"] = icon_svg().encode()
+    return outputs
+
+
+def main(argv):
+    if argv[1:] == ["--rc-icon-block"]:
+        sys.stdout.write(rc_icon_block(icon_cells()))
+        return 0
+    if len(argv) > 2 or (len(argv) == 2 and argv[1].startswith("-")):
+        sys.stderr.write(__doc__)
+        return 2
+    out_dir = Path(argv[1]) if len(argv) == 2 else REPO / "resources"
+    for rel, data in all_outputs().items():
+        path = out_dir / rel
+        path.parent.mkdir(parents=True, exist_ok=True)
+        path.write_bytes(data)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))

@@ -1,0 +1,109 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (c) Ravelle developers
+#include "tubemaker/form2.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <cmath>
+
+#include "app/forms.h"
+#include "common/widgets.h"
+
+using namespace ravelle;
+
+QWidget* Form2::build() {
+    auto* window = new QWidget;
+    ui_.setupUi(window);
+    setUpFixedWindow(window);
+    for (QLineEdit* box : {ui_.Text1, ui_.Text2, ui_.Text3}) {
+        connect(box, &QLineEdit::textChanged, this, &Form2::Text_Change);
+        box->installEventFilter(this);
+    }
+    connect(ui_.Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+    inputs_ = TubeInputs{};
+    strips_ = StripResults{};
+    return window;
+}
+
+void Form2::Form_Load() {
+    place();
+    placeAgainOnShow_ = true;
+    calculate();
+}
+
+void Form2::place() {
+    // A quarter of the free screen space, not centred: the window sits
+    // towards the top left, clear of the middle of the main window.
+    QWidget* window = forms::Form2().window();
+    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QSize free = screen->geometry().size() - window->frameGeometry().size();
+    const float left = static_cast<float>(free.width()) / 4.0f;
+    const float top = static_cast<float>(free.height()) / 4.0f;
+    window->move(static_cast<int>(std::lround(left)), static_cast<int>(std::lround(top)));
+}
+
+QLabel* Form2::holderOf(StripDiagram diagram) const {
+    switch (diagram) {
+    case StripDiagram::RemoveBoth:
+        return ui_.Picture2;
+    case StripDiagram::RemoveInnerInsertOuter:
+        return ui_.Picture3;
+    case StripDiagram::InsertBoth:
+        return ui_.Picture4;
+    }
+    return ui_.Picture2;
+}
+
+void Form2::calculate() {
+    // A box after the first value that is not positive is not read.
+    inputs_ = TubeInputs{};
+    inputs_.startInsideDiameter = readBox(ui_.Text1);
+    if (inputs_.startInsideDiameter > 0) {
+        inputs_.requiredInsideDiameter = readBox(ui_.Text2);
+        if (inputs_.requiredInsideDiameter > 0) inputs_.wallThickness = readBox(ui_.Text3);
+    }
+    strips_ = computeStrips(inputs_);
+
+    const auto inner = QString::fromUtf8(strips_.innerCaption.view().data(),
+                                         static_cast<qsizetype>(strips_.innerCaption.view().size()));
+    const auto outer = QString::fromUtf8(strips_.outerCaption.view().data(),
+                                         static_cast<qsizetype>(strips_.outerCaption.view().size()));
+    if (strips_.valid) {
+        setLabelColour(ui_.Label4, strips_.innerColour);
+        ui_.Label4->setText(inner);
+        setLabelColour(ui_.Label5, strips_.outerColour);
+        ui_.Label5->setText(outer);
+        ui_.Picture1->setPixmap(holderOf(strips_.diagram)->pixmap());
+    } else {
+        // The diagram keeps the last valid result's image.
+        setLabelColour(ui_.Label4, strips_.innerColour);
+        setLabelColour(ui_.Label5, strips_.outerColour);
+        ui_.Label4->setText(inner);
+        ui_.Label5->setText(outer);
+    }
+}
+
+void Form2::Text_Change() { calculate(); }
+
+void Form2::Text_GotFocus(QLineEdit* box) { setBoxBackground(box, kFocusYellow); }
+
+void Form2::Text_LostFocus(QLineEdit* box) { setBoxBackground(box, kWhite); }
+
+void Form2::Command1_Click() { forms::Form2().Hide(); }
+
+bool Form2::eventFilter(QObject* watched, QEvent* event) {
+    // The frame's size is known only once the window is on screen; the
+    // first showing after a load corrects the placement for it.
+    if (event->type() == QEvent::Show && watched == window() && placeAgainOnShow_) {
+        placeAgainOnShow_ = false;
+        place();
+    }
+    if (auto* box = qobject_cast<QLineEdit*>(watched)) {
+        if (event->type() == QEvent::FocusIn) Text_GotFocus(box);
+        if (event->type() == QEvent::FocusOut) Text_LostFocus(box);
+    }
+    return FormLifetime::eventFilter(watched, event);
+}

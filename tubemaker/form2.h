@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (c) Ravelle developers
+#pragma once
+
+// The tube-maker window. Its widgets come from form2.ui. Every edit of its
+// three boxes runs calculate: boxes -> readNumber -> TubeInputs ->
+// computeStrips -> the two result lines, their colours and the ring diagram.
+// "Done" only hides the window; the main window unloads it when it goes.
+
+#include "app/form_lifetime.h"
+#include "tubemaker/strip_width.h"
+#include "ui_form2.h"
+
+class QLabel;
+class QLineEdit;
+
+class Form2 : public FormLifetime {
+    Q_OBJECT
+
+public:
+    Form2() = default;
+
+    void calculate();
+
+    // Event handlers, named after the control and the event.
+    void Text_Change();                  // Text1..Text3
+    void Text_GotFocus(QLineEdit* box);  // Text1..Text3
+    void Text_LostFocus(QLineEdit* box); // Text1..Text3
+    void Command1_Click();
+
+    const Ui::Form2& ui() const { return ui_; }
+
+protected:
+    QWidget* build() override;
+    void Form_Load() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QLabel* holderOf(ravelle::StripDiagram diagram) const;
+    void place();
+
+    Ui::Form2 ui_{};
+    // The last values read and the last widths; only calculate uses them.
+    ravelle::TubeInputs inputs_;
+    ravelle::StripResults strips_;
+    bool placeAgainOnShow_ = false;
+};
