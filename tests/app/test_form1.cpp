@@ -188,6 +188,8 @@ private slots:
                         {"Label14", "Volume required by port   1.1 litres"},
                         {"Label18", " 194"},
                         {"Label17", "Minimum box depth with port clearance  244"}};
+        QTest::newRow("long text is not cut")
+            << QStringList{"Text5=" + QString(40000, '0') + "830"} << false << Captions{};
         QTest::newRow("blanks and junk")
             << QStringList{"Text1= 8 6 mm", "Text5=8.3E2"} << false << Captions{};
     }
