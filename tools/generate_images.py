@@ -14,6 +14,7 @@ import math
 import struct
 import sys
 from dataclasses import dataclass
+from io import BytesIO
 from pathlib import Path
 
 from PIL import Image, ImageDraw, ImageFont
@@ -52,11 +53,22 @@ class Tube:
     x: tuple[int, int]      # first and last column, end outlines included
 
 
+def wall_rows(first, last, x):
+    """A tube given by the four rows of its upper wall."""
+    return Tube(wall=(first, last), x=x)
+
+
+def fill_rows(first, last, x):
+    """A tube given by the two fill rows of its upper wall."""
+    return Tube(wall=(first - 1, last + 1), x=x)
+
+
 @dataclass(frozen=True)
 class PortDiagram:
     name: str
     panel_outline: tuple[int, int, int]
-    section_rows: tuple[int, int]   # cut piece of the front panel above the axis
+    section_rows: tuple[int, int]   # cut piece of the front panel above the axis;
+                                    # the panel beyond the cut is drawn pale above it
     plug_rows: tuple[int, int]
     cap_x: tuple[int, int]
     cap_rows: tuple[int, int]       # upper half of the end-cap ring
@@ -71,9 +83,9 @@ PORT_3TUBE = PortDiagram(
     cap_x=(207, 227),
     cap_rows=(49, 83),
     tubes=(
-        Tube(wall=(80, 83), x=(61, 217)),    # small
-        Tube(wall=(62, 65), x=(22, 182)),    # medium
-        Tube(wall=(49, 52), x=(22, 217)),    # large
+        wall_rows(80, 83, x=(61, 217)),    # small: from the end cap
+        wall_rows(62, 65, x=(22, 182)),    # medium: from the plug
+        wall_rows(49, 52, x=(22, 217)),    # large: panel to end cap
     ),
 )
 
@@ -85,11 +97,11 @@ PORT_5TUBE = PortDiagram(
     cap_x=(211, 231),
     cap_rows=(27, 83),
     tubes=(
-        Tube(wall=(80, 83), x=(62, 220)),    # 1
-        Tube(wall=(62, 65), x=(23, 185)),    # 2
-        Tube(wall=(49, 52), x=(53, 220)),    # 3
-        Tube(wall=(38, 41), x=(23, 194)),    # 4
-        Tube(wall=(27, 30), x=(23, 220)),    # 5
+        fill_rows(81, 82, x=(62, 220)),    # 1: from the end cap
+        fill_rows(63, 64, x=(23, 185)),    # 2: from the plug
+        fill_rows(50, 51, x=(53, 220)),    # 3: from the end cap
+        fill_rows(39, 40, x=(23, 194)),    # 4: from the plug
+        fill_rows(28, 29, x=(23, 220)),    # 5: panel to end cap
     ),
 )
 
@@ -217,7 +229,6 @@ class Canvas:
                     self.set(ox + x, oy + y, colour)
 
     def gif_bytes(self):
-        from io import BytesIO
         out = BytesIO()
         self.image.save(out, "GIF", optimize=False)
         data = out.getvalue()
@@ -260,10 +271,12 @@ def draw_tube(c, tube):
 def draw_front_panel(c, d):
     x0, x1 = PANEL_X
     top, bottom = d.section_rows
-    # The panel beyond the cut: two pale layers running off the image.
+    # The panel beyond the cut: two pale layers running off the image and on
+    # behind the cut piece, so that its rounded corners show pale wood.
+    behind = top + OUTER_CORNER_R
     for lx0, lx1 in ((x0, PANEL_LAYER_X), (PANEL_LAYER_X, x1)):
-        c.shape(rounded_rect(lx0, -2, lx1, top + 4, (0, 0, 0, 0)),
-                (lx0, 0, lx1, top + 4), PANEL_PALE, d.panel_outline)
+        c.shape(rounded_rect(lx0, -1, lx1, behind, (0, 0, 0, 0)),
+                (lx0, 0, lx1, behind), PANEL_PALE, d.panel_outline)
     # The cut piece; the mouth corner is where the air turns into the port.
     c.shape(rounded_rect(x0, top, x1, bottom,
                          (OUTER_CORNER_R, OUTER_CORNER_R, 0, MOUTH_CORNER_R)),
@@ -521,7 +534,7 @@ def icon_png(size):
 def icon_svg():
     size = max(ICON_PNG_SIZES)
     parts = [f'<svg xmlns="http://www.w3.org/2000/svg" width="{size}" height="{size}" '
-             f'viewBox="0 0 {size} {size}">']
+             f'viewBox="0 0 {size} {size}" shape-rendering="crispEdges" stroke="none">']
     for x0, y0, x1, y1, colour in icon_rects(size):
         r, g, b = VGA16[colour]
         parts.append(f'  <rect x="{x0}" y="{y0}" width="{x1 - x0}" height="{y1 - y0}" '
@@ -533,7 +546,6 @@ def icon_svg():
 # ============================================================================
 
 def png_bytes(image):
-    from io import BytesIO
     out = BytesIO()
     image.save(out, "PNG", optimize=False)
     return out.getvalue()

@@ -7,8 +7,10 @@ the desktop identity files against the facts they must show.
 Run with Debian's interpreter: /usr/bin/python3 tests/resources/test_images.py
 """
 
+import functools
 import math
 import os
+import re
 import shutil
 import struct
 import subprocess
@@ -36,8 +38,10 @@ VGA16 = [(0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 
          (255, 255, 0), (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255)]
 
 
+@functools.lru_cache(maxsize=None)
 def rgb(name):
-    return Image.open(RES / name).convert("RGB")
+    with Image.open(RES / name) as im:
+        return im.convert("RGB")
 
 
 def mirror(row):
@@ -117,29 +121,48 @@ class PortDiagrams(unittest.TestCase):
                         for y in (r0 + 1, r0 + 2):
                             self.assertNotIn(im.getpixel((x, y)), (OUTLINE, FILL), (x, y))
 
-    # (image, pixel, colour): wood of plug, end cap and panel, their gaps and the pale panel
-    SAMPLES = [
-        ("port_3tube.gif", (16, 100), WOOD), ("port_3tube.gif", (27, 75), WOOD),
-        ("port_3tube.gif", (22, 100), WOOD_LAYER), ("port_3tube.gif", (12, 100), WOOD_EDGE),
-        ("port_3tube.gif", (16, 57), WHITE), ("port_3tube.gif", (16, 145), WHITE),
-        ("port_3tube.gif", (16, 36), WOOD), ("port_3tube.gif", (22, 36), WOOD_LAYER),
-        ("port_3tube.gif", (222, 66), WOOD), ("port_3tube.gif", (222, 136), WOOD),
-        ("port_3tube.gif", (227, 66), WOOD_EDGE), ("port_3tube.gif", (222, 47), WHITE),
-        ("port_3tube.gif", (222, 92), WHITE), ("port_3tube.gif", (195, 73), WHITE),
-        ("port_3tube.gif", (45, 90), WHITE), ("port_3tube.gif", (16, 5), PALE),
-        ("port_3tube.gif", (12, 5), (213, 209, 209)), ("port_3tube.gif", (16, 195), PALE),
-        ("port_5tube.gif", (16, 100), WOOD), ("port_5tube.gif", (27, 45), WOOD),
-        ("port_5tube.gif", (22, 100), WOOD_LAYER), ("port_5tube.gif", (16, 34), WHITE),
-        ("port_5tube.gif", (226, 55), WOOD), ("port_5tube.gif", (226, 147), WOOD),
-        ("port_5tube.gif", (231, 55), WOOD_EDGE), ("port_5tube.gif", (226, 25), WHITE),
-        ("port_5tube.gif", (226, 92), WHITE), ("port_5tube.gif", (16, 3), PALE),
-        ("port_5tube.gif", (12, 3), (214, 214, 214)), ("port_5tube.gif", (16, 198), PALE),
-    ]
+    # image: [(pixel, colour)]. Each wooden part is sampled inside and on both
+    # sides of each stated edge, so a part drawn too big or too small fails.
+    SAMPLES = {
+        "port_3tube.gif": [
+            # plug, x 12-32, rows 62-140, with its layer line
+            ((16, 100), WOOD), ((27, 75), WOOD), ((22, 100), WOOD_LAYER),
+            ((12, 100), WOOD_EDGE), ((11, 100), WHITE), ((32, 100), WOOD_EDGE),
+            ((33, 100), WHITE), ((16, 62), WOOD_EDGE), ((16, 61), WHITE),
+            ((16, 140), WOOD_EDGE), ((16, 141), WHITE),
+            # end cap, x 207-227, rows 49-83 and 119-153, bore open between
+            ((222, 66), WOOD), ((222, 136), WOOD), ((207, 70), WOOD_EDGE), ((206, 70), WHITE),
+            ((227, 66), WOOD_EDGE), ((228, 66), WHITE), ((219, 49), WOOD_EDGE),
+            ((219, 48), WHITE), ((219, 83), WOOD_EDGE), ((219, 84), WHITE),
+            ((219, 119), WOOD_EDGE), ((219, 118), WHITE), ((219, 153), WOOD_EDGE),
+            ((219, 154), WHITE),
+            # front panel cut at rows 20-52 and 150-182, pale beyond; mouth; passages
+            ((16, 36), WOOD), ((22, 36), WOOD_LAYER), ((16, 52), WOOD_EDGE), ((16, 53), WHITE),
+            ((22, 20), WOOD_EDGE), ((16, 150), WOOD_EDGE), ((16, 149), WHITE),
+            ((22, 182), WOOD_EDGE), ((16, 5), PALE), ((12, 5), (213, 209, 209)),
+            ((16, 195), PALE), ((16, 57), WHITE), ((195, 73), WHITE), ((45, 90), WHITE),
+        ],
+        "port_5tube.gif": [
+            # plug, x 12-32, rows 38-164
+            ((16, 100), WOOD), ((27, 45), WOOD), ((22, 100), WOOD_LAYER),
+            ((32, 100), WOOD_EDGE), ((33, 100), WHITE), ((16, 38), WOOD_EDGE),
+            ((16, 37), WHITE), ((16, 164), WOOD_EDGE), ((16, 165), WHITE),
+            # end cap, x 211-231, rows 27-83 and 119-175
+            ((226, 55), WOOD), ((226, 147), WOOD), ((211, 60), WOOD_EDGE), ((210, 60), WHITE),
+            ((231, 60), WOOD_EDGE), ((232, 60), WHITE), ((222, 27), WOOD_EDGE),
+            ((222, 26), WHITE), ((222, 83), WOOD_EDGE), ((222, 84), WHITE),
+            ((222, 175), WOOD_EDGE), ((222, 176), WHITE),
+            # corners of the front panel, pale beyond
+            ((16, 30), WOOD_EDGE), ((16, 31), WHITE), ((16, 3), PALE),
+            ((12, 3), (214, 214, 214)), ((16, 198), PALE),
+        ],
+    }
 
     def test_wooden_parts_gaps_and_panel(self):
-        for name, xy, colour in self.SAMPLES:
-            with self.subTest(image=name, pixel=xy):
-                self.assertEqual(rgb(name).getpixel(xy), colour)
+        for name, samples in self.SAMPLES.items():
+            for xy, colour in samples:
+                with self.subTest(image=name, pixel=xy):
+                    self.assertEqual(rgb(name).getpixel(xy), colour)
 
     def test_length_dimension_only_in_3tube(self):
         im = rgb("port_3tube.gif")
@@ -161,7 +184,7 @@ class PortDiagrams(unittest.TestCase):
         rings = [(x, y) for x in range(246) for y in range(200) if im.getpixel((x, y)) == CIRCLE_RED]
         for n, (wall_top, cx) in enumerate(zip((80, 62, 49, 38, 27), (93, 113, 133, 154, 174)), 1):
             with self.subTest(tube=n):
-                near = [(x, y) for x, y in rings if abs(x - cx) <= 12 and abs(y - wall_top - 1.5) <= 12]
+                near = [(x, y) for x, y in rings if abs(x - cx) <= 9 and abs(y - wall_top - 1.5) <= 9]
                 xs, ys = [x for x, _ in near], [y for _, y in near]
                 self.assertGreater(len(near), 30)
                 self.assertLessEqual(abs(sum(xs) / len(xs) - cx), 3)
@@ -266,14 +289,16 @@ class Icon(unittest.TestCase):
     def test_desktop_renderings(self):
         for n in (16, 32, 48, 64, 128, 256):
             with self.subTest(size=n):
-                im = Image.open(RES / f"icons/hicolor/{n}x{n}/apps/{APP_ID}.png").convert("RGBA")
+                with Image.open(RES / f"icons/hicolor/{n}x{n}/apps/{APP_ID}.png") as png:
+                    im = png.convert("RGBA")
                 self.assertEqual(im.size, (n, n))
                 self.assertEqual(im.getpixel((0, 0))[3], 0)
                 colours = {c[:3] for c in im.getdata() if c[3] == 255}
                 self.assertLessEqual({(255, 0, 0), (0, 0, 255), (255, 0, 255), (0, 128, 0)}, colours)
         # drawn at its size, not enlarged: the axis stays 4 px wide at 256 (8 if scaled up)
-        big = Image.open(RES / f"icons/hicolor/256x256/apps/{APP_ID}.png").convert("RGBA")
-        axis = [x for x in range(64) if big.getpixel((x, 128))[:3] == (0, 0, 0)]
+        with Image.open(RES / f"icons/hicolor/256x256/apps/{APP_ID}.png") as png:
+            big = png.convert("RGBA")
+        axis = [x for x in range(64) if big.getpixel((x, 128)) == (0, 0, 0, 255)]
         self.assertIn(len(axis), range(2, 5))
         svg = ET.parse(RES / f"icons/hicolor/scalable/apps/{APP_ID}.svg").getroot()
         self.assertEqual(svg.tag, "{http://www.w3.org/2000/svg}svg")
@@ -329,7 +354,7 @@ class ResourceScript(unittest.TestCase):
                            ("RAVELLE_VERSION_RESOURCE", "1.06"),
                            ("RAVELLE_ICON_PATH", str(RES / "ravelle.ico"))):
             text = text.replace(f"@{var}@", value)
-        assert "@" not in text
+        assert not re.search(r"@\w+@", text), "a variable left unset"
         (tmp / "ravelle.rc").write_text(text)
         pre = [] if shutil.which("x86_64-w64-mingw32-gcc") else ["--preprocessor=cpp"]
         outputs = {}
