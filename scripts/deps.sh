@@ -4,7 +4,8 @@
 #
 # Installs the Debian 12 packages Ravelle needs to build and test, only the
 # missing ones. Root runs apt-get directly; anyone else goes through sudo.
-# Usage: scripts/deps.sh [run|test]   ("run" installs only what building needs)
+# Usage: scripts/deps.sh [run|test|package]
+#   run: only what building needs; package: that and what packing a .deb needs
 set -euo pipefail
 
 build_packages=(
@@ -18,10 +19,13 @@ test_packages=(
     binutils-mingw-w64-x86-64 desktop-file-utils appstream dpkg-dev file
 )
 
+package_packages=(dpkg-dev file)
+
 packages=("${build_packages[@]}")
-if [[ "${1:-test}" == test ]]; then
-    packages+=("${test_packages[@]}")
-fi
+case "${1:-test}" in
+    test) packages+=("${test_packages[@]}") ;;
+    package) packages+=("${package_packages[@]}") ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,232 @@
+#!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (c) Ravelle developers
+"""The real ravelle on a real X server (run under xvfb-run with Qt's xcb
+platform): what a user sees and does, from start-up to closing the main
+window. Each scenario is one CTest test and one run of the program.
+
+  test_windows.py --scenario NAME --exe BIN --out DIR --resources DIR --version 1.6
+"""
+
+import argparse
+import sys
+from pathlib import Path
+from urllib.parse import urlsplit
+from urllib.request import url2pathname
+
+from PIL import Image
+
+import design as d
+from program import Program
+from xsession import wait_for
+
+
+class Run:
+    """One scenario: the program, the screenshots it leaves in the build tree."""
+
+    def __init__(self, args):
+        self.out, self.resources = Path(args.out), Path(args.resources)
+        self.out.mkdir(parents=True, exist_ok=True)
+        self.exe = Path(args.exe)
+        self.app = Program(self.exe, self.out, d.main_caption(args.version))
+        self.desktop = self.app.desktop
+
+    def shot(self, name):
+        return self.desktop.screenshot(self.out / f"{name}.png")
+
+    def gif(self, name):
+        with Image.open(self.resources / name) as image:
+            return image.convert("RGB")
+
+    def open_tube_maker(self, main):
+        self.desktop.click(main, d.centre(d.MAIN["Label25"]))
+        return self.app.wait_shown(d.TUBE_CAPTION)
+
+    def type_into(self, window, text):
+        wait_for(f"the keyboard focus on {window.caption!r}",
+                 lambda: self.desktop.has_focus(window), timeout=5.0)
+        self.desktop.type_text(text)
+
+    def press_done(self, tube):
+        self.desktop.click(tube, d.centre(d.TUBE["Command1"]))
+        wait_for("Done to hide the tube-maker", lambda: tube.id not in
+                 [w.id for w in self.desktop.shown_windows_of(self.app.pid)], timeout=5.0)
+
+    def wait_changed(self, window, rects, before, what):
+        """A screenshot in which at least one of the regions differs from before."""
+        def changed():
+            client = window.client(self.shot("changing"))
+            return client if any(not same(client, before, r) for r in rects) else None
+        return wait_for(what, changed, timeout=5.0)
+
+
+def region(image, rect):
+    x, y, w, h = rect
+    return image.crop((x, y, x + w, y + h))
+
+
+def same(a, b, rect):
+    return region(a, rect).tobytes() == region(b, rect).tobytes()
+
+
+def count(image, rect, colour):
+    return sum(1 for p in region(image, rect).getdata() if p == colour)
+
+
+def assert_boxes(client, boxes, layout):
+    for name, colour in boxes:
+        rect = d.box_background(layout[name])
+        off = {p for p in region(client, rect).getdata() if p != colour}
+        assert not off, f"{name} should be {colour} inside, also has {sorted(off)[:4]}"
+
+
+def assert_diagram(client, expected, name):
+    w, h = expected.size
+    x, y = d.DIAGRAM_ORIGIN
+    shown = region(client, (x, y, w, h))
+    assert shown.tobytes() == expected.tobytes(), f"the diagram shown is not {name}"
+
+
+def assert_alone(run, *windows):
+    shown = sorted(w.caption for w in run.desktop.shown_windows_of(run.app.pid))
+    assert shown == sorted(w.caption for w in windows), f"windows on screen: {shown}"
+
+
+def assert_size(window, size):
+    assert window.size == size, f"{window.caption!r} is {window.size}, designed {size}"
+
+
+# Link labels: enough pixels in their own colour (the underline alone is a
+# solid run), none in the other link's.
+LINKS = (("Label25", d.DARK_BLUE, d.MID_GREY), ("Label7", d.MID_GREY, d.DARK_BLUE))
+
+
+def main_window(run):
+    """Start-up, the first look, typing, focus, the equations link, closing
+    with the tube-maker never opened."""
+    main = run.app.main_window()
+    assert_alone(run, main)
+    assert not run.desktop.named(d.TUBE_CAPTION), "the tube-maker was loaded at start"
+    assert_size(main, d.MAIN_SIZE)
+    start = main.client(run.shot("01-start"))
+    start.save(run.out / "main-window.png")
+    assert_diagram(start, run.gif("port_3tube.gif"), "the 3-tube diagram")
+    assert_boxes(start, (("Text1", d.LIGHT_YELLOW), ("Text2", d.WHITE)), d.MAIN)
+    for name, colour, other in LINKS:
+        rect = d.MAIN[name]
+        assert count(start, rect, colour) >= 50, f"{name} is not drawn in {colour}"
+        assert count(start, rect, other) == 0, f"{name} has pixels of {other}"
+
+    run.type_into(main, "1")  # Text1 has the focus: 86 becomes 861
+    typed = run.wait_changed(main, d.MAIN_RESULTS.values(), start, "the results to follow typing")
+    unchanged = [n for n, r in d.MAIN_RESULTS.items() if same(typed, start, r)]
+    assert not unchanged, f"results not recomputed after typing: {unchanged}"
+    run.shot("02-typed")
+
+    run.desktop.key("Tab")
+    wait_for("the highlight to follow the focus to Text2", lambda: _boxes_are(
+        run, main, (("Text1", d.WHITE), ("Text2", d.LIGHT_YELLOW)), d.MAIN), timeout=5.0)
+
+    run.desktop.click(main, d.centre(d.MAIN["Label7"]))
+    opened = wait_for("the equations page to be opened", run.app.opened_addresses, timeout=5.0)
+    page = run.exe.resolve().parent.parent / "share" / "ravelle" / "vent-proof-adv.htm"
+    assert opened == [page.as_uri()], f"opened {opened}, expected {page.as_uri()}"
+    assert Path(url2pathname(urlsplit(opened[0]).path)).is_file(), "the equations page is missing"
+    assert_alone(run, main)
+    run.app.close_and_wait(main)
+
+
+def _boxes_are(run, window, boxes, layout):
+    try:
+        assert_boxes(window.client(run.shot("focus")), boxes, layout)
+        return True
+    except AssertionError:
+        return False
+
+
+def tube_maker(run):
+    """The link opens the tube-maker; typing recomputes it; Done hides it and
+    the link brings it back as it was; closing the main window with the
+    tube-maker on screen ends the program."""
+    main = run.app.main_window()
+    tube = run.open_tube_maker(main)
+    assert_alone(run, main, tube)
+    assert_size(tube, d.TUBE_SIZE)
+    first = tube.client(run.shot("01-tube-maker"))
+    first.save(run.out / "tube-maker.png")
+    # 100 to 95: a strip out of the inner layer, one into the outer layer.
+    assert_diagram(first, run.gif("ring_outer_strip.gif"), "the ring with an outer strip")
+    assert_boxes(first, (("Text1", d.LIGHT_YELLOW), ("Text2", d.WHITE)), d.TUBE)
+
+    run.type_into(tube, "5")  # 100 becomes 1005: strips out of both layers
+    typed = run.wait_changed(tube, d.TUBE_RESULTS.values(), first, "the strips to follow typing")
+    assert_diagram(typed, run.gif("ring_plain.gif"), "the plain ring")
+
+    run.press_done(tube)
+    assert_alone(run, main)
+    hidden = run.desktop.named(d.TUBE_CAPTION)
+    assert [w.id for w in hidden] == [tube.id], "Done should hide the tube-maker, not destroy it"
+
+    again = run.open_tube_maker(main)
+    assert again.id == tube.id, "the tube-maker was built anew instead of shown again"
+    assert_alone(run, main, again)
+    back = again.client(run.shot("02-shown-again"))
+    for rect in d.TUBE_RESULTS.values():
+        assert same(back, typed, rect), "the tube-maker lost its values while hidden"
+    assert_diagram(back, run.gif("ring_plain.gif"), "the plain ring")
+    run.app.close_and_wait(main)
+
+
+def close_after_done(run):
+    """A hidden tube-maker does not keep the program alive."""
+    main = run.app.main_window()
+    tube = run.open_tube_maker(main)
+    run.press_done(tube)
+    assert_alone(run, main)
+    run.app.close_and_wait(main)
+
+
+def tube_maker_reload(run):
+    """Closing the tube-maker by its frame unloads it; the link then loads it
+    afresh with its design values, and the program goes on."""
+    main = run.app.main_window()
+    tube = run.open_tube_maker(main)
+    first = tube.client(run.shot("01-tube-maker"))
+    run.type_into(tube, "5")
+    run.wait_changed(tube, d.TUBE_RESULTS.values(), first, "the strips to follow typing")
+
+    run.desktop.request_close(tube)
+    wait_for("the tube-maker to be unloaded", lambda: not run.desktop.named(d.TUBE_CAPTION),
+             timeout=5.0)
+    assert run.app.proc.poll() is None, "closing the tube-maker ended the program"
+    assert_alone(run, main)
+
+    fresh = run.open_tube_maker(main)
+    reloaded = fresh.client(run.shot("02-reloaded"))
+    for rect in d.TUBE_RESULTS.values():
+        assert same(reloaded, first, rect), "the reloaded tube-maker does not show its design values"
+    assert_diagram(reloaded, run.gif("ring_outer_strip.gif"), "the ring with an outer strip")
+    run.app.close_and_wait(main)
+
+
+SCENARIOS = {f.__name__: f for f in (main_window, tube_maker, close_after_done, tube_maker_reload)}
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--scenario", required=True, choices=SCENARIOS)
+    for option in ("--exe", "--out", "--resources", "--version"):
+        parser.add_argument(option, required=True)
+    args = parser.parse_args()
+    run, failed = Run(args), True
+    try:
+        SCENARIOS[args.scenario](run)
+        failed = False
+    finally:
+        run.app.finish(failed)
+    print(f"{args.scenario}: passed; screenshots in {run.out}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
