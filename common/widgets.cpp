@@ -3,9 +3,11 @@
 #include "common/widgets.h"
 
 #include <QIcon>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
+#include <QPixmap>
 
 #include "common/number_text.h"
 
@@ -33,11 +35,18 @@ void setUpFixedWindow(QWidget* window) {
     window->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     window->setFixedSize(window->size());
+    // The sizes a window icon is drawn at (title bar, task switcher); the
+    // larger ones of the icon theme, installed with the program, serve the
+    // launchers and are not decoded and sent to the window system at start.
     static const QIcon icon = [] {
         QIcon sizes;
-        for (int size : {16, 32, 48, 64, 128, 256}) {
-            sizes.addFile(QStringLiteral(":/icons/hicolor/%1x%1/apps/org.ravelle.Ravelle.png").arg(size),
-                          QSize(size, size));
+        for (int size : {16, 32, 48, 64}) {
+            // Read as PNG outright: left to find the format itself, the
+            // reader loads every image-format plugin to ask about "png".
+            QImageReader reader(
+                QStringLiteral(":/icons/hicolor/%1x%1/apps/org.ravelle.Ravelle.png").arg(size), "png");
+            reader.setAutoDetectImageFormat(false);
+            sizes.addPixmap(QPixmap::fromImage(reader.read()));
         }
         return sizes;
     }();

@@ -22,7 +22,6 @@ unset(_ravelle_app_dir)
 
 function(ravelle_add_images target)
     get_property(dir GLOBAL PROPERTY RAVELLE_RESOURCES_DIR)
-    get_property(sizes GLOBAL PROPERTY RAVELLE_ICON_SIZES)
     set(files
         port_3tube.gif
         port_5tube.gif
@@ -30,7 +29,9 @@ function(ravelle_add_images target)
         ring_outer_strip.gif
         ring_both_strips.gif
         ravelle.ico)
-    foreach(size IN LISTS sizes)
+    # The window icon's sizes only; the larger ones serve launchers from the
+    # installed icon theme and would only be weight in the program.
+    foreach(size IN ITEMS 16 32 48 64)
         list(APPEND files "icons/hicolor/${size}x${size}/apps/org.ravelle.Ravelle.png")
     endforeach()
     list(TRANSFORM files PREPEND "${dir}/")
