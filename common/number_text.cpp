@@ -59,9 +59,10 @@ double readRadixNumber(Cursor& in) {
     return value;
 }
 
-// Saturates long exponents: any exponent beyond this already leaves the
-// double range, whatever the digits in front of it.
-constexpr long kExponentLimit = 100000;
+// Saturates long exponents. The limit is beyond the number of digits any
+// box can hold, so an exponent this large leaves the double range whatever
+// mantissa stands in front of it ("1" and a million zeros "E-1000000" is 1).
+constexpr long kExponentLimit = 1'000'000'000;
 
 double readDecimalMagnitude(Cursor& in) {
     std::string integerDigits;

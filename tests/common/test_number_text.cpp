@@ -76,6 +76,11 @@ TEST(ReadNumberLongText, ReadsAHundredThousandDigitsByValue) {
     EXPECT_EQ(readNumber(text), kInf);
     text = "1" + std::string(100000, ' ') + "2";
     EXPECT_EQ(readNumber(text), 12);
+    // A long mantissa balanced by a long exponent.
+    text = "1" + std::string(200000, '0') + "E-200000";
+    EXPECT_EQ(readNumber(text), 1);
+    text = "0." + std::string(200000, '0') + "25E200001";
+    EXPECT_EQ(readNumber(text), 2.5);
 }
 
 struct FormatCase {
