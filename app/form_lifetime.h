@@ -18,7 +18,7 @@
 class FormLifetime : public QObject {
     Q_OBJECT
 
-public:
+  public:
     ~FormLifetime() override;
 
     bool isLoaded() const { return widget_ != nullptr; }
@@ -39,7 +39,7 @@ public:
     // installs one that ends the event loop.
     static void setLastUnloadedHandler(std::function<void()> handler);
 
-protected:
+  protected:
     FormLifetime() = default;
 
     // Builds the window's widgets from its form, in their design state.
@@ -49,7 +49,7 @@ protected:
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void load();
     void release(); // Form_Unload, then the widgets go
 

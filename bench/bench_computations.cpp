@@ -23,7 +23,8 @@ PortInputs defaultPort(PortMode mode) {
     PortInputs in;
     in.smallTubeInsideDiameter = 86;
     in.wallThickness[1] = 2;
-    for (int tube = 2; tube <= kMaxTubes; ++tube) in.wallThickness[tube] = 4;
+    for (int tube = 2; tube <= kMaxTubes; ++tube)
+        in.wallThickness[tube] = 4;
     in.acousticLength = 830;
     in.capThickness = 36;
     in.mode = mode;
@@ -39,7 +40,8 @@ void computePortRun(benchmark::State& state, PortMode mode) {
         benchmark::DoNotOptimize(outcome);
         benchmark::DoNotOptimize(results);
     }
-    if (computePort(in, results) != PortOutcome::Complete) state.SkipWithError("not a complete run");
+    if (computePort(in, results) != PortOutcome::Complete)
+        state.SkipWithError("not a complete run");
 }
 
 void BM_computePort_3tube(benchmark::State& state) { computePortRun(state, PortMode::ThreeTube); }

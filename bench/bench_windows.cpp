@@ -33,18 +33,20 @@ namespace {
 
 // Counts the paint events one widget receives.
 class PaintCounter : public QObject {
-public:
-    explicit PaintCounter(QWidget* watched) : watched_(watched) { watched_->installEventFilter(this); }
+  public:
+    explicit PaintCounter(QWidget* watched) : watched_(watched) {
+        watched_->installEventFilter(this);
+    }
     ~PaintCounter() override { watched_->removeEventFilter(this); }
     long count() const { return count_; }
 
-protected:
+  protected:
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::Paint) ++count_;
         return false;
     }
 
-private:
+  private:
     QWidget* watched_;
     long count_ = 0;
 };
@@ -84,7 +86,8 @@ template <typename Fn> double secondsOf(Fn&& fn) {
 // Form1::calculate with new values in a box each run: Text1 (the bore)
 // alternates between 86 and 87, which changes every shown result.
 void BM_Form1_calculate_changing(benchmark::State& state) {
-    const auto mode = state.range(0) == 5 ? ravelle::PortMode::FiveTube : ravelle::PortMode::ThreeTube;
+    const auto mode =
+        state.range(0) == 5 ? ravelle::PortMode::FiveTube : ravelle::PortMode::ThreeTube;
     Form1& form = mainWindow(state, mode);
     QLineEdit* bore = form.ui().Text1;
     PaintCounter depthPaints(form.ui().Label17);
@@ -98,7 +101,8 @@ void BM_Form1_calculate_changing(benchmark::State& state) {
         state.SetIterationTime(secondsOf([&] { form.calculate(); }));
         settle();
     }
-    if (depthPaints.count() < state.iterations()) state.SkipWithError("a run did not repaint its labels");
+    if (depthPaints.count() < state.iterations())
+        state.SkipWithError("a run did not repaint its labels");
     state.counters["label17_paints_per_run"] =
         static_cast<double>(depthPaints.count()) / static_cast<double>(state.iterations());
     {
@@ -191,7 +195,8 @@ void BM_Form2_calculate_changing(benchmark::State& state) {
         settle();
     }
     const auto n = static_cast<double>(state.iterations());
-    if (innerPaints.count() < state.iterations()) state.SkipWithError("a run did not repaint its labels");
+    if (innerPaints.count() < state.iterations())
+        state.SkipWithError("a run did not repaint its labels");
     state.counters["label4_paints_per_run"] = static_cast<double>(innerPaints.count()) / n;
     state.counters["picture1_paints_per_run"] = static_cast<double>(diagramPaints.count()) / n;
     form.Hide();
@@ -208,9 +213,15 @@ BENCHMARK(BM_Form1_calculate_changing)
     ->UseManualTime()
     ->MinTime(0.02)
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_Form1_calculate_unchanged)->UseManualTime()->MinTime(0.02)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Form1_calculate_unchanged)
+    ->UseManualTime()
+    ->MinTime(0.02)
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Form1_keystroke_to_repaint)->MinTime(0.2)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_Form2_calculate_changing)->UseManualTime()->MinTime(0.02)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Form2_calculate_changing)
+    ->UseManualTime()
+    ->MinTime(0.02)
+    ->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

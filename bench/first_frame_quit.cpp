@@ -43,10 +43,10 @@ void stampFirstFrame() {
 }
 
 class QuitAfterFirstFrame : public QObject {
-public:
+  public:
     QuitAfterFirstFrame() { QCoreApplication::instance()->installEventFilter(this); }
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (!quitPosted_ && event->type() == QEvent::Paint && watched->isWidgetType()) {
             const auto* widget = static_cast<QWidget*>(watched);
@@ -64,7 +64,7 @@ protected:
         return false;
     }
 
-private:
+  private:
     bool quitPosted_ = false;
 };
 
@@ -74,9 +74,10 @@ class FirstFrameQuitPlugin : public QGenericPlugin {
     Q_OBJECT
     Q_PLUGIN_METADATA(IID QGenericPluginFactoryInterface_iid FILE "first_frame_quit.json")
 
-public:
+  public:
     QObject* create(const QString& key, const QString& /*parameters*/) override {
-        if (key.compare(QLatin1String("ravellefirstframe"), Qt::CaseInsensitive) != 0) return nullptr;
+        if (key.compare(QLatin1String("ravellefirstframe"), Qt::CaseInsensitive) != 0)
+            return nullptr;
         return new QuitAfterFirstFrame;
     }
 };

@@ -114,7 +114,8 @@ Run runOnce(const Program& program, unsigned timeoutSeconds) {
     const ssize_t size = read(stamp[0], text, sizeof text - 1);
     close(stamp[0]);
     const long long frame = size > 0 ? std::atoll(text) : 0;
-    if (frame <= start || frame > end) fail(program.name + " did not report its first frame (plugin not loaded?)");
+    if (frame <= start || frame > end)
+        fail(program.name + " did not report its first frame (plugin not loaded?)");
 
     return {static_cast<double>(end - start) / 1e6, static_cast<double>(frame - start) / 1e6,
             toMs(usage.ru_utime) + toMs(usage.ru_stime), static_cast<double>(usage.ru_maxrss)};
@@ -147,26 +148,29 @@ int main(int argc, char* argv[]) {
         } else if (const auto eq = arg.find('='); eq != std::string::npos && eq > 0) {
             programs.push_back({arg.substr(0, eq), arg.substr(eq + 1), {}, {}, {}, {}});
         } else {
-            fail("usage: bench_startup [--runs N] [--timeout S] [--plugins DIR] [NAME=PROGRAM NAME=PROGRAM]");
+            fail("usage: bench_startup [--runs N] [--timeout S] [--plugins DIR] [NAME=PROGRAM "
+                 "NAME=PROGRAM]");
         }
     }
     if (programs.empty()) {
         programs.push_back({"ravelle", RAVELLE_BENCH_PROGRAM, {}, {}, {}, {}});
         programs.push_back({"bare", RAVELLE_BENCH_BARE_PROGRAM, {}, {}, {}, {}});
     }
-    if (programs.size() != 2 || runs < 1) fail("need two NAME=PROGRAM arguments (or none) and --runs >= 1");
+    if (programs.size() != 2 || runs < 1)
+        fail("need two NAME=PROGRAM arguments (or none) and --runs >= 1");
 
     setenv("QT_QPA_PLATFORM", "xcb", 0); // unless the caller chose another
     setenv("QT_PLUGIN_PATH", plugins.c_str(), 1);
     setenv("QT_QPA_GENERIC_PLUGINS", "ravellefirstframe", 1);
     setenv("RAVELLE_FIRST_FRAME_FD", std::to_string(kStampFd).c_str(), 1);
 
-    struct sigaction action{};
+    struct sigaction action {};
     action.sa_handler = killChild;
     sigemptyset(&action.sa_mask);
     sigaction(SIGALRM, &action, nullptr);
 
-    for (Program& p : programs) runOnce(p, timeoutSeconds); // warm-up, not counted
+    for (Program& p : programs)
+        runOnce(p, timeoutSeconds); // warm-up, not counted
     for (int i = 0; i < runs; ++i) {
         for (Program& p : programs) {
             const Run r = runOnce(p, timeoutSeconds);
@@ -177,10 +181,10 @@ int main(int argc, char* argv[]) {
         }
     }
 
-    std::printf("%d runs each, alternating, QT_QPA_PLATFORM=%s; medians, min-max in brackets\n", runs,
-                std::getenv("QT_QPA_PLATFORM"));
-    std::printf("%-8s %22s %22s %10s %14s\n", "program", "exec->first frame ms", "exec->exit ms", "cpu ms",
-                "peak RSS KiB");
+    std::printf("%d runs each, alternating, QT_QPA_PLATFORM=%s; medians, min-max in brackets\n",
+                runs, std::getenv("QT_QPA_PLATFORM"));
+    std::printf("%-8s %22s %22s %10s %14s\n", "program", "exec->first frame ms", "exec->exit ms",
+                "cpu ms", "peak RSS KiB");
     for (const Program& p : programs) {
         std::printf("%-8s %7.1f [%5.1f-%5.1f] %7.1f [%5.1f-%5.1f] %10.1f %14.0f\n", p.name.c_str(),
                     median(p.frameMs), minimum(p.frameMs), maximum(p.frameMs), median(p.exitMs),
@@ -188,12 +192,14 @@ int main(int argc, char* argv[]) {
     }
     const Program& a = programs[0];
     const Program& b = programs[1];
-    std::printf("ratio %s/%s: first frame %.3f, exit %.3f, cpu %.3f, peak RSS %.3f\n", a.name.c_str(),
-                b.name.c_str(), median(a.frameMs) / median(b.frameMs), median(a.exitMs) / median(b.exitMs),
-                median(a.cpuMs) / median(b.cpuMs), median(a.peakRssKiB) / median(b.peakRssKiB));
+    std::printf("ratio %s/%s: first frame %.3f, exit %.3f, cpu %.3f, peak RSS %.3f\n",
+                a.name.c_str(), b.name.c_str(), median(a.frameMs) / median(b.frameMs),
+                median(a.exitMs) / median(b.exitMs), median(a.cpuMs) / median(b.cpuMs),
+                median(a.peakRssKiB) / median(b.peakRssKiB));
     // One line for scripts: each figure for the first program, then the second.
-    std::printf("RESULT runs %d frame_ms %.2f %.2f exit_ms %.2f %.2f cpu_ms %.2f %.2f peak_rss_kib %.0f %.0f\n",
-                runs, median(a.frameMs), median(b.frameMs), median(a.exitMs), median(b.exitMs), median(a.cpuMs),
-                median(b.cpuMs), median(a.peakRssKiB), median(b.peakRssKiB));
+    std::printf("RESULT runs %d frame_ms %.2f %.2f exit_ms %.2f %.2f cpu_ms %.2f %.2f peak_rss_kib "
+                "%.0f %.0f\n",
+                runs, median(a.frameMs), median(b.frameMs), median(a.exitMs), median(b.exitMs),
+                median(a.cpuMs), median(b.cpuMs), median(a.peakRssKiB), median(b.peakRssKiB));
     return 0;
 }

@@ -14,19 +14,20 @@ namespace {
 // Reads characters of a box's text, passing over the blanks, tabs and line
 // feeds that may stand anywhere inside a number.
 class Cursor {
-public:
+  public:
     explicit Cursor(std::string_view text) : text_(text) {}
 
     // The next character that counts, or '\0' at the end.
     char peek() {
-        while (pos_ < text_.size() && isBlank(text_[pos_])) ++pos_;
+        while (pos_ < text_.size() && isBlank(text_[pos_]))
+            ++pos_;
         return pos_ < text_.size() ? text_[pos_] : '\0';
     }
     void advance() { ++pos_; }
     std::size_t position() const { return pos_; }
     void rewind(std::size_t pos) { pos_ = pos; }
 
-private:
+  private:
     static bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
     std::string_view text_;
     std::size_t pos_ = 0;
@@ -152,8 +153,8 @@ std::size_t formatNumberTo(double value, char (&out)[kMaxNumberText]) {
     }
     // "%.15g" rules: plain digits unless the exponent is below -4 or 15 and
     // over, trailing zeros dropped. to_chars never looks at the locale.
-    const auto result =
-        std::to_chars(out + 1, out + kMaxNumberText, std::fabs(value), std::chars_format::general, 15);
+    const auto result = std::to_chars(out + 1, out + kMaxNumberText, std::fabs(value),
+                                      std::chars_format::general, 15);
     for (char* p = out + 1; p != result.ptr; ++p) {
         if (*p == 'e') *p = 'E';
     }

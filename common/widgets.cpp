@@ -44,7 +44,8 @@ void setUpFixedWindow(QWidget* window) {
             // Read as PNG outright: left to find the format itself, the
             // reader loads every image-format plugin to ask about "png".
             QImageReader reader(
-                QStringLiteral(":/icons/hicolor/%1x%1/apps/org.ravelle.Ravelle.png").arg(size), "png");
+                QStringLiteral(":/icons/hicolor/%1x%1/apps/org.ravelle.Ravelle.png").arg(size),
+                "png");
             reader.setAutoDetectImageFormat(false);
             sizes.addPixmap(QPixmap::fromImage(reader.read()));
         }

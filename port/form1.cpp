@@ -49,16 +49,14 @@ QWidget* Form1::build() {
     centreOnScreen(window);
 
     results_ = PortResults{};
-    resultLabels_ = {ui_.Label1,  ui_.Label2,  ui_.Label3,  ui_.Label4,
-                     ui_.Label21, ui_.Label22, ui_.Label23, ui_.Label24,
-                     ui_.Label12, ui_.Label14, ui_.Label18, ui_.Label17};
+    resultLabels_ = {ui_.Label1,  ui_.Label2,  ui_.Label3,  ui_.Label4,  ui_.Label21, ui_.Label22,
+                     ui_.Label23, ui_.Label24, ui_.Label12, ui_.Label14, ui_.Label18, ui_.Label17};
     connectHandlers();
     return window;
 }
 
 std::array<QLineEdit*, 8> Form1::inputBoxes() const {
-    return {ui_.Text1, ui_.Text2, ui_.Text3, ui_.Text4,
-            ui_.Text5, ui_.Text6, ui_.Text7, ui_.Text8};
+    return {ui_.Text1, ui_.Text2, ui_.Text3, ui_.Text4, ui_.Text5, ui_.Text6, ui_.Text7, ui_.Text8};
 }
 
 void Form1::connectHandlers() {
@@ -154,7 +152,9 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonRelease: {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         auto* label = qobject_cast<QWidget*>(watched);
-        if (mouse->button() != Qt::LeftButton || !label || !label->rect().contains(mouse->position().toPoint())) break;
+        if (mouse->button() != Qt::LeftButton || !label ||
+            !label->rect().contains(mouse->position().toPoint()))
+            break;
         if (watched == ui_.Label7) Label7_Click();
         if (watched == ui_.Label25) Label25_Click();
         break;

@@ -24,7 +24,7 @@ class QLineEdit;
 class Form1 : public FormLifetime {
     Q_OBJECT
 
-public:
+  public:
     Form1() = default;
 
     void calculate();
@@ -32,9 +32,9 @@ public:
     // Event handlers, named after the control and the event.
     void Option1_Click();
     void Option2_Click();
-    void Text_Change();                   // Text1..Text8: every change of text
-    void Text_GotFocus(QLineEdit* box);   // Text1..Text8
-    void Text_LostFocus(QLineEdit* box);  // Text1..Text8
+    void Text_Change();                  // Text1..Text8: every change of text
+    void Text_GotFocus(QLineEdit* box);  // Text1..Text8
+    void Text_LostFocus(QLineEdit* box); // Text1..Text8
     void Label7_Click();
     void Label25_Click();
 
@@ -44,13 +44,13 @@ public:
     int calculateCount() const { return calculateCount_; }
     QString versionText;
 
-protected:
+  protected:
     QWidget* build() override;
     void Form_Load() override;
     void Form_Unload() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void connectHandlers();
     void switchMode(ravelle::PortMode mode);
     std::array<QLineEdit*, 8> inputBoxes() const;

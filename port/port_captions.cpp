@@ -6,8 +6,7 @@
 
 namespace ravelle {
 
-std::vector<PortCaption> portCaptions(PortOutcome outcome, PortMode mode,
-                                      const PortResults& r) {
+std::vector<PortCaption> portCaptions(PortOutcome outcome, PortMode mode, const PortResults& r) {
     using enum PortLabel;
     switch (outcome) {
     case PortOutcome::Complete: {

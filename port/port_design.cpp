@@ -107,8 +107,10 @@ void round(PortMode mode, PortResults& r) {
     PerTube& g = r.endGap;
     const int largest = tubeCount(mode);
 
-    for (int tube = 2; tube <= largest; ++tube) d[tube] = roundHalfUp(d[tube]);
-    for (int tube = 3; tube <= largest; ++tube) D[tube] = roundHalfUp(D[tube]);
+    for (int tube = 2; tube <= largest; ++tube)
+        d[tube] = roundHalfUp(d[tube]);
+    for (int tube = 3; tube <= largest; ++tube)
+        D[tube] = roundHalfUp(D[tube]);
     g[1] = roundHalfUp(g[1]);
     g[2] = roundHalfUp(g[2]);
     if (five) {

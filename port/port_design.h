@@ -18,12 +18,12 @@ inline constexpr int kMaxTubes = 5;
 // One value per tube, indexed by the tube's own number, 1 (the small tube)
 // to 5, never by a zero-based position.
 class PerTube {
-public:
+  public:
     double& operator[](int tube) { return values_[index(tube)]; }
     double operator[](int tube) const { return values_[index(tube)]; }
     bool operator==(const PerTube&) const = default;
 
-private:
+  private:
     static std::size_t index(int tube) {
         assert(tube >= 1 && tube <= kMaxTubes);
         return static_cast<std::size_t>(tube - 1);
@@ -46,9 +46,9 @@ struct PortInputs {
 // The window keeps one of these for its whole life. A ThreeTube run leaves
 // the tube-4 and tube-5 values of the last FiveTube run in place.
 struct PortResults {
-    PerTube insideDiameter;  // d2..d5, whole mm (d1 is an input)
-    PerTube outsideDiameter; // D1, D2 unrounded; D3..D5 whole mm
-    PerTube endGap;          // g1..g4, whole mm; the largest tube has none
+    PerTube insideDiameter;    // d2..d5, whole mm (d1 is an input)
+    PerTube outsideDiameter;   // D1, D2 unrounded; D3..D5 whole mm
+    PerTube endGap;            // g1..g4, whole mm; the largest tube has none
     double physicalLength = 0; // P, whole mm: how far the port reaches into the box
     double portVolume = 0;     // V, litres cut to one decimal
     double minBoxDepth = 0;    // B, whole mm

@@ -17,7 +17,7 @@ class QLineEdit;
 class Form2 : public FormLifetime {
     Q_OBJECT
 
-public:
+  public:
     Form2() = default;
 
     void calculate();
@@ -30,12 +30,12 @@ public:
 
     const Ui::Form2& ui() const { return ui_; }
 
-protected:
+  protected:
     QWidget* build() override;
     void Form_Load() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     QLabel* holderOf(ravelle::StripDiagram diagram) const;
     void place();
 

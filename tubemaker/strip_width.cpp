@@ -68,8 +68,8 @@ StripResults computeStrips(const TubeInputs& in) {
     describe(r.innerWidth, kInnerTexts, r.innerCaption, r.innerColour);
     describe(r.outerWidth, kOuterTexts, r.outerCaption, r.outerColour);
     if (r.innerWidth >= 0) {
-        r.diagram = r.outerWidth >= 0 ? StripDiagram::RemoveBoth
-                                      : StripDiagram::RemoveInnerInsertOuter;
+        r.diagram =
+            r.outerWidth >= 0 ? StripDiagram::RemoveBoth : StripDiagram::RemoveInnerInsertOuter;
     } else {
         r.diagram = StripDiagram::InsertBoth; // the outer width is always the smaller
     }

@@ -27,21 +27,21 @@ enum class StripDiagram { RemoveBoth, RemoveInnerInsertOuter, InsertBoth };
 
 // A result line, held without allocating.
 class CaptionText {
-public:
+  public:
     CaptionText() = default;
     CaptionText(std::string_view text, std::string_view number);
     std::string_view view() const { return {chars_.data(), size_}; }
     bool operator==(std::string_view other) const { return view() == other; }
 
-private:
+  private:
     std::array<char, 80> chars_{};
     std::size_t size_ = 0;
 };
 
 struct StripResults {
-    bool valid = false;      // false when an input is not greater than zero
-    double innerWidth = 0;   // mm; 0 or more: removed, negative: inserted
-    double outerWidth = 0;   // mm; the same for the outer layer
+    bool valid = false;    // false when an input is not greater than zero
+    double innerWidth = 0; // mm; 0 or more: removed, negative: inserted
+    double outerWidth = 0; // mm; the same for the outer layer
     CaptionText innerCaption;
     Rgb innerColour;
     CaptionText outerCaption;

@@ -39,7 +39,9 @@ inline bool showMainWindow() {
     return QTest::qWaitForWindowActive(forms::Form1().window());
 }
 
-inline QColor textColour(const QLabel* label) { return label->palette().color(QPalette::WindowText); }
+inline QColor textColour(const QLabel* label) {
+    return label->palette().color(QPalette::WindowText);
+}
 inline QColor background(const QLineEdit* box) { return box->palette().color(QPalette::Base); }
 
 inline const QColor kYellow(255, 255, 192);
@@ -54,11 +56,11 @@ inline void replaceText(QLineEdit* box, const QString& text) { box->setText(text
 } // namespace guitest
 
 // QTEST_MAIN with the platform chosen before the application exists.
-#define RAVELLE_GUI_TEST_MAIN(TestClass)                                                          \
-    int main(int argc, char* argv[]) {                                                            \
-        guitest::chooseHeadlessPlatform();                                                        \
-        QApplication app(argc, argv);                                                             \
-        QApplication::setQuitOnLastWindowClosed(false);                                           \
-        TestClass test;                                                                           \
-        return QTest::qExec(&test, argc, argv);                                                   \
+#define RAVELLE_GUI_TEST_MAIN(TestClass)                                                           \
+    int main(int argc, char* argv[]) {                                                             \
+        guitest::chooseHeadlessPlatform();                                                         \
+        QApplication app(argc, argv);                                                              \
+        QApplication::setQuitOnLastWindowClosed(false);                                            \
+        TestClass test;                                                                            \
+        return QTest::qExec(&test, argc, argv);                                                    \
     }

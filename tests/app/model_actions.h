@@ -47,7 +47,7 @@ struct Action {
 // Deterministic across standard libraries: only the engine's raw output
 // is used.
 class Rng {
-public:
+  public:
     explicit Rng(std::uint64_t seed) : engine_(seed) {}
     int below(int n) { return static_cast<int>(engine_() % static_cast<std::uint64_t>(n)); }
     bool chance(int percent) { return below(100) < percent; }
@@ -56,7 +56,7 @@ public:
     }
     std::uint64_t next() { return engine_(); }
 
-private:
+  private:
     std::mt19937_64 engine_;
 };
 

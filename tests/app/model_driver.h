@@ -21,7 +21,7 @@
 namespace model {
 
 class Driver {
-public:
+  public:
     Program expected;
 
     // Both windows unloaded, then the main window shown afresh.
@@ -206,7 +206,7 @@ public:
         return why;
     }
 
-private:
+  private:
     // A new window may take the address of the one deleted before it, so
     // the controls are looked up again after every loading.
     MainControls& main() {

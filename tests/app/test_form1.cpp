@@ -19,16 +19,28 @@ const QString kCaption =
 // Result label -> caption, for the defaults in each mode.
 using Captions = std::map<QString, QString>;
 const Captions kDefaultThree = {
-    {"Label1", " 124"}, {"Label2", " 158"}, {"Label3", " 21"}, {"Label4", " 14"},
-    {"Label21", " 0"},  {"Label22", " 0"},  {"Label23", " 0"}, {"Label24", " 0"},
+    {"Label1", " 124"},
+    {"Label2", " 158"},
+    {"Label3", " 21"},
+    {"Label4", " 14"},
+    {"Label21", " 0"},
+    {"Label22", " 0"},
+    {"Label23", " 0"},
+    {"Label24", " 0"},
     {"Label12", "Outside diameter of largest tube   166"},
     {"Label14", "Volume required by port   5.9 litres"},
     {"Label18", " 277"},
     {"Label17", "Minimum box depth with port clearance  417"},
 };
 const Captions kDefaultFive = {
-    {"Label1", " 124"}, {"Label2", " 158"}, {"Label3", " 21"}, {"Label4", " 14"},
-    {"Label21", " 187"}, {"Label22", " 213"}, {"Label23", " 11"}, {"Label24", " 10"},
+    {"Label1", " 124"},
+    {"Label2", " 158"},
+    {"Label3", " 21"},
+    {"Label4", " 14"},
+    {"Label21", " 187"},
+    {"Label22", " 213"},
+    {"Label23", " 11"},
+    {"Label24", " 10"},
     {"Label12", "Outside diameter of largest tube   221"},
     {"Label14", "Volume required by port   7.1 litres"},
     {"Label18", " 187"},
@@ -43,7 +55,8 @@ QLineEdit* box(const char* name) { return control<QLineEdit>(name); }
 
 Captions shownCaptions() {
     Captions shown;
-    for (const auto& [name, text] : kDefaultThree) shown[name] = control<QLabel>(name.toLatin1())->text();
+    for (const auto& [name, text] : kDefaultThree)
+        shown[name] = control<QLabel>(name.toLatin1())->text();
     return shown;
 }
 
@@ -61,8 +74,10 @@ struct ModeState {
 
 ModeState modeState() {
     ModeState s;
-    for (const char* row : {"Label9", "Label10", "Label11"}) s.rows << control<QLabel>(row)->text();
-    for (const char* name : kModeControls) s.shown << control(name)->isVisibleTo(mainWindow());
+    for (const char* row : {"Label9", "Label10", "Label11"})
+        s.rows << control<QLabel>(row)->text();
+    for (const char* name : kModeControls)
+        s.shown << control(name)->isVisibleTo(mainWindow());
     s.diagram = control<QLabel>("Picture1")->pixmap().toImage();
     s.captions = shownCaptions();
     return s;
@@ -70,9 +85,9 @@ ModeState modeState() {
 
 class UrlCatcher : public QObject {
     Q_OBJECT
-public:
+  public:
     QList<QUrl> opened;
-public slots:
+  public slots:
     void open(const QUrl& url) { opened << url; }
 };
 
@@ -81,7 +96,7 @@ public slots:
 class TestForm1 : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void init() {
         unloadAll();
         QVERIFY(showMainWindow());
@@ -97,7 +112,8 @@ private slots:
         QCOMPARE(control<QLabel>("Label9")->text(), QStringLiteral("Small tube"));
         QCOMPARE(control<QLabel>("Label10")->text(), QStringLiteral("Medium tube"));
         QCOMPARE(control<QLabel>("Label11")->text(), QStringLiteral("Large tube"));
-        for (const char* name : kModeControls) QVERIFY2(control(name)->isHidden(), name);
+        for (const char* name : kModeControls)
+            QVERIFY2(control(name)->isHidden(), name);
         QVERIFY(control("Picture2")->isHidden());
         QVERIFY(control("Picture3")->isHidden());
         QCOMPARE(control<QLabel>("Picture1")->pixmap().toImage(),
@@ -121,7 +137,8 @@ private slots:
         QCOMPARE(control<QLabel>("Label9")->text(), QStringLiteral("Tube 1"));
         QCOMPARE(control<QLabel>("Picture1")->pixmap().toImage(),
                  control<QLabel>("Picture3")->pixmap().toImage());
-        for (const char* name : kModeControls) QVERIFY2(control(name)->isVisibleTo(mainWindow()), name);
+        for (const char* name : kModeControls)
+            QVERIFY2(control(name)->isVisibleTo(mainWindow()), name);
         box("Text7")->setText(QStringLiteral("4"));
         QCOMPARE(shownCaptions(), kDefaultFive);
 
@@ -157,7 +174,8 @@ private slots:
         QTest::keyClicks(length, QStringLiteral("830"));
         QCOMPARE(forms::Form1().calculateCount() - before, 3);
         QCOMPARE(control<QLabel>("Label18")->text(), QStringLiteral(" 277"));
-        for (int i = 0; i < 3; ++i) QTest::keyClick(length, Qt::Key_Backspace);
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(length, Qt::Key_Backspace);
         QCOMPARE(forms::Form1().calculateCount() - before, 6);
         QCOMPARE(length->text(), QString());
     }
@@ -165,25 +183,39 @@ private slots:
     void edits_data() {
         QTest::addColumn<QStringList>("edits"); // box=text, applied in order
         QTest::addColumn<bool>("fiveTubes");
-        QTest::addColumn<Captions>("expected"); // only the captions that must differ from the defaults
+        QTest::addColumn<Captions>(
+            "expected"); // only the captions that must differ from the defaults
 
         const QString na = QStringLiteral("n/a");
         const Captions smallBore = {
-            {"Label1", na},  {"Label2", na},  {"Label3", na},  {"Label4", na},
-            {"Label21", na}, {"Label22", na}, {"Label23", na}, {"Label24", na},
+            {"Label1", na},
+            {"Label2", na},
+            {"Label3", na},
+            {"Label4", na},
+            {"Label21", na},
+            {"Label22", na},
+            {"Label23", na},
+            {"Label24", na},
             {"Label12", "Smallest tube must be larger than 1mm in diameter"}};
         QTest::newRow("bore of 1 mm") << QStringList{"Text1=1"} << false << smallBore;
         QTest::newRow("empty bore") << QStringList{"Text1="} << true << smallBore;
         QTest::newRow("negative wall leaves n/a")
             << QStringList{"Text1=0", "Text2=-1"} << false << smallBore;
-        QTest::newRow("negative wall leaves results") << QStringList{"Text3=-1"} << false << Captions{};
+        QTest::newRow("negative wall leaves results")
+            << QStringList{"Text3=-1"} << false << Captions{};
         QTest::newRow("negative tube-4 wall, 5 tubes")
             << QStringList{"Text7=-1"} << true << Captions{};
-        QTest::newRow("negative tube-4 wall, 3 tubes") << QStringList{"Text7=-1"} << false << Captions{};
-        QTest::newRow("out of range leaves results") << QStringList{"Text5=1E400"} << false << Captions{};
+        QTest::newRow("negative tube-4 wall, 3 tubes")
+            << QStringList{"Text7=-1"} << false << Captions{};
+        QTest::newRow("out of range leaves results")
+            << QStringList{"Text5=1E400"} << false << Captions{};
         QTest::newRow("tie rounds up")
-            << QStringList{"Text1=50", "Text2=0", "Text3=0", "Text4=0", "Text5=600", "Text6=0"} << false
-            << Captions{{"Label1", " 71"}, {"Label2", " 87"}, {"Label3", " 13"}, {"Label4", " 9"},
+            << QStringList{"Text1=50", "Text2=0", "Text3=0", "Text4=0", "Text5=600", "Text6=0"}
+            << false
+            << Captions{{"Label1", " 71"},
+                        {"Label2", " 87"},
+                        {"Label3", " 13"},
+                        {"Label4", " 9"},
                         {"Label12", "Outside diameter of largest tube   87"},
                         {"Label14", "Volume required by port   1.1 litres"},
                         {"Label18", " 194"},
@@ -200,7 +232,8 @@ private slots:
         QFETCH(Captions, expected);
         if (fiveTubes) QTest::mouseClick(control("Option2"), Qt::LeftButton);
         Captions wanted = fiveTubes ? kDefaultFive : kDefaultThree;
-        for (const auto& [name, text] : expected) wanted[name] = text;
+        for (const auto& [name, text] : expected)
+            wanted[name] = text;
         for (const QString& edit : edits) {
             const auto parts = edit.split('=');
             replaceText(box(parts[0].toLatin1()), parts[1]);
@@ -232,10 +265,11 @@ private slots:
         QTest::addColumn<bool>("fiveTubes");
         QTest::addColumn<QStringList>("order");
         QTest::newRow("3 tubes skips the hidden rows")
-            << false << QStringList{"Text2", "Text3", "Text4", "Text5", "Text6", "Option1", "Text1"};
-        QTest::newRow("5 tubes")
-            << true
-            << QStringList{"Text2", "Text3", "Text4", "Text7", "Text8", "Text5", "Text6", "Option2", "Text1"};
+            << false
+            << QStringList{"Text2", "Text3", "Text4", "Text5", "Text6", "Option1", "Text1"};
+        QTest::newRow("5 tubes") << true
+                                 << QStringList{"Text2", "Text3", "Text4",   "Text7", "Text8",
+                                                "Text5", "Text6", "Option2", "Text1"};
     }
 
     void tabOrder() {
@@ -272,8 +306,8 @@ private slots:
         for (QLabel* label : mainWindow()->findChildren<QLabel*>()) {
             if (label->text().isEmpty() || label->isHidden()) continue;
             const QFontMetrics metrics(label->font());
-            const QRect needed = metrics.boundingRect(label->contentsRect(),
-                                                      Qt::TextWordWrap | label->alignment(), label->text());
+            const QRect needed = metrics.boundingRect(
+                label->contentsRect(), Qt::TextWordWrap | label->alignment(), label->text());
             QVERIFY2(needed.height() <= label->contentsRect().height() &&
                          needed.width() <= label->contentsRect().width(),
                      qPrintable(label->objectName() + ": " + label->text()));

@@ -28,7 +28,7 @@ bool openTubeMaker() {
 class TestForm2 : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void init() {
         unloadAll();
         QVERIFY(showMainWindow());
@@ -41,9 +41,11 @@ private slots:
         QCOMPARE(tubeMaker()->windowTitle(),
                  QStringLiteral("Make your own tube                       all dimensions in mm"));
         QCOMPARE(tubeMaker()->size(), QSize(478, 298));
-        QCOMPARE(label("Label4")->text(), QStringLiteral("Width of strip to be removed from inner tube 17"));
+        QCOMPARE(label("Label4")->text(),
+                 QStringLiteral("Width of strip to be removed from inner tube 17"));
         QCOMPARE(textColour(label("Label4")), kDarkBlue);
-        QCOMPARE(label("Label5")->text(), QStringLiteral("Width of strip to be inserted into outer tube 10"));
+        QCOMPARE(label("Label5")->text(),
+                 QStringLiteral("Width of strip to be inserted into outer tube 10"));
         QCOMPARE(textColour(label("Label5")), kDarkGreen);
         QCOMPARE(imageOf("Picture1"), imageOf("Picture3"));
         QCOMPARE(QApplication::focusWidget(), box("Text1"));
@@ -91,10 +93,14 @@ private slots:
     void diagramFollowsTheSigns_data() {
         QTest::addColumn<QString>("required");
         QTest::addColumn<QString>("diagram");
-        QTest::newRow("both removed") << "90" << "Picture2";
-        QTest::newRow("outer inserted") << "95" << "Picture3";
-        QTest::newRow("both inserted") << "110" << "Picture4";
-        QTest::newRow("invalid keeps the default's") << "-5" << "Picture3";
+        QTest::newRow("both removed") << "90"
+                                      << "Picture2";
+        QTest::newRow("outer inserted") << "95"
+                                        << "Picture3";
+        QTest::newRow("both inserted") << "110"
+                                       << "Picture4";
+        QTest::newRow("invalid keeps the default's") << "-5"
+                                                     << "Picture3";
     }
 
     void diagramFollowsTheSigns() {
@@ -107,10 +113,14 @@ private slots:
     void invalidBoxesStopReadingAndShowDarkRed_data() {
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("text");
-        QTest::newRow("start zero") << "Text1" << "0";
-        QTest::newRow("required text") << "Text2" << "abc";
-        QTest::newRow("wall zero") << "Text3" << "0";
-        QTest::newRow("wall negative") << "Text3" << "-4";
+        QTest::newRow("start zero") << "Text1"
+                                    << "0";
+        QTest::newRow("required text") << "Text2"
+                                       << "abc";
+        QTest::newRow("wall zero") << "Text3"
+                                   << "0";
+        QTest::newRow("wall negative") << "Text3"
+                                       << "-4";
     }
 
     void invalidBoxesStopReadingAndShowDarkRed() {
@@ -145,7 +155,8 @@ private slots:
         QVERIFY(openTubeMaker());
         QCOMPARE(forms::Form2().loadCount(), loads);
         QCOMPARE(box("Text2")->text(), QStringLiteral("110"));
-        QCOMPARE(label("Label5")->text(), QStringLiteral("Width of strip to be inserted into outer tube 61"));
+        QCOMPARE(label("Label5")->text(),
+                 QStringLiteral("Width of strip to be inserted into outer tube 61"));
         QCOMPARE(imageOf("Picture1"), imageOf("Picture4"));
         QCOMPARE(tubeMaker()->pos(), where);
     }
@@ -166,9 +177,14 @@ private slots:
     void placedAtAQuarterOfTheFreeScreen() {
         const QSize screen = tubeMaker()->screen()->geometry().size();
         const QSize frame = tubeMaker()->frameGeometry().size();
-        const QPoint expected((screen.width() - frame.width()) / 4, (screen.height() - frame.height()) / 4);
+        const QPoint expected((screen.width() - frame.width()) / 4,
+                              (screen.height() - frame.height()) / 4);
         QVERIFY2((tubeMaker()->frameGeometry().topLeft() - expected).manhattanLength() <= 2,
-                 qPrintable(QStringLiteral("at %1,%2, expected %3,%4").arg(tubeMaker()->x()).arg(tubeMaker()->y()).arg(expected.x()).arg(expected.y())));
+                 qPrintable(QStringLiteral("at %1,%2, expected %3,%4")
+                                .arg(tubeMaker()->x())
+                                .arg(tubeMaker()->y())
+                                .arg(expected.x())
+                                .arg(expected.y())));
     }
 };
 

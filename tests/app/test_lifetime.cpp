@@ -25,7 +25,7 @@ void clickTubeMakerLink() {
 class TestLifetime : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void initTestCase() {
         FormLifetime::setLastUnloadedHandler([] { ++lastUnloads; });
     }
@@ -69,7 +69,9 @@ private slots:
         QVERIFY(showMainWindow());
         const int loads = forms::Form2().loadCount();
         if (tubeMaker != "never") clickTubeMakerLink();
-        if (tubeMaker == "hidden") QTest::mouseClick(forms::Form2().window()->findChild<QWidget*>("Command1"), Qt::LeftButton);
+        if (tubeMaker == "hidden")
+            QTest::mouseClick(forms::Form2().window()->findChild<QWidget*>("Command1"),
+                              Qt::LeftButton);
         if (tubeMaker == "closed") forms::Form2().window()->close();
         QCOMPARE(lastUnloads, 0);
 
@@ -91,8 +93,10 @@ private slots:
         flushDeletes();
         QVERIFY(old.isNull());
         QVERIFY(showMainWindow());
-        QCOMPARE(forms::Form1().window()->findChild<QLineEdit*>("Text1")->text(), QStringLiteral("86"));
-        QCOMPARE(forms::Form1().window()->findChild<QLabel*>("Label21")->text(), QStringLiteral(" 0"));
+        QCOMPARE(forms::Form1().window()->findChild<QLineEdit*>("Text1")->text(),
+                 QStringLiteral("86"));
+        QCOMPARE(forms::Form1().window()->findChild<QLabel*>("Label21")->text(),
+                 QStringLiteral(" 0"));
     }
 
     void unloadingAWindowThatIsNotLoadedDoesNothing() {

@@ -378,7 +378,7 @@ class TestModel : public QObject {
         QCOMPARE(display(mainWindow), wanted);
     }
 
-private:
+  private:
     // A fresh main window (in the 5-tube mode for Text7 and Text8), or a
     // fresh tube-maker, and the box asked for.
     static QLineEdit* openBox(bool mainWindow, int box) {

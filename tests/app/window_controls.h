@@ -18,9 +18,7 @@
 
 namespace model {
 
-inline QImage imageOf(const QLabel* picture) {
-    return picture->pixmap().toImage();
-}
+inline QImage imageOf(const QLabel* picture) { return picture->pixmap().toImage(); }
 
 // The same picture data, or else equal images.
 inline bool samePicture(const QLabel* a, const QLabel* b) {

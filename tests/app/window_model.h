@@ -19,21 +19,19 @@
 
 namespace model {
 
-inline double readText(const QString& text) {
-    return ravelle::readNumber(text.toStdString());
-}
+inline double readText(const QString& text) { return ravelle::readNumber(text.toStdString()); }
 
 // readText for each of N boxes, remembering the last text read from each:
 // most runs find most boxes unchanged, some of them 100,000 characters long.
 template <std::size_t N> class BoxReader {
-public:
+  public:
     double operator()(std::size_t box, const QString& text) {
         Entry& e = entries_[box];
         if (!e.valid || e.text != text) e = {text, readText(text), true};
         return e.value;
     }
 
-private:
+  private:
     struct Entry {
         QString text;
         double value = 0;
@@ -104,7 +102,7 @@ struct MainWindow {
         return true;
     }
 
-private:
+  private:
     BoxReader<kBoxes> read;
 
     void show(ravelle::PortOutcome outcome) {
@@ -149,7 +147,7 @@ struct TubeMaker {
         if (r.valid) diagram = r.diagram; // an invalid input keeps the last diagram
     }
 
-private:
+  private:
     BoxReader<kBoxes> read;
 };
 

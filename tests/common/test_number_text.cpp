@@ -25,7 +25,6 @@ struct ReadCase {
 };
 void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
 
-
 class ReadNumber : public testing::TestWithParam<ReadCase> {};
 
 TEST_P(ReadNumber, ReadsLongestNumericPrefix) {
@@ -42,24 +41,25 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"TrailingPoint", "5.", 5}, ReadCase{"LonePoint", ".", 0},
         ReadCase{"BlanksInsideDigits", "1 2", 12}, ReadCase{"TabAndLineFeedInside", "1\t2\n3", 123},
         ReadCase{"BlanksEverywhere", " - 1 . 5 E 2 ", -150},
-        ReadCase{"CarriageReturnStops", "1\r2", 1},
-        ReadCase{"Plus", "+7", 7}, ReadCase{"Minus", "-12.5", -12.5},
-        ReadCase{"TwoSigns", "+-3", 0}, ReadCase{"DoubleMinus", "--3", 0},
-        ReadCase{"LoneSign", "-", 0}, ReadCase{"MinusZero", "-0", 0},
-        ReadCase{"Exponent", "1.5E3", 1500}, ReadCase{"LowerExponent", "1.5e3", 1500},
-        ReadCase{"NegativeExponent", "25E-1", 2.5}, ReadCase{"PlusExponent", "2E+2", 200},
-        ReadCase{"ExponentWithoutDigits", "1.5E", 1.5},
+        ReadCase{"CarriageReturnStops", "1\r2", 1}, ReadCase{"Plus", "+7", 7},
+        ReadCase{"Minus", "-12.5", -12.5}, ReadCase{"TwoSigns", "+-3", 0},
+        ReadCase{"DoubleMinus", "--3", 0}, ReadCase{"LoneSign", "-", 0},
+        ReadCase{"MinusZero", "-0", 0}, ReadCase{"Exponent", "1.5E3", 1500},
+        ReadCase{"LowerExponent", "1.5e3", 1500}, ReadCase{"NegativeExponent", "25E-1", 2.5},
+        ReadCase{"PlusExponent", "2E+2", 200}, ReadCase{"ExponentWithoutDigits", "1.5E", 1.5},
         ReadCase{"ExponentSignWithoutDigits", "1.5E-x", 1.5},
-        ReadCase{"ExponentWithoutMantissa", "E5", 0},
-        ReadCase{"SecondPointStops", "1.2.3", 1.2}, ReadCase{"CommaStops", "3,5", 3},
-        ReadCase{"TrailingJunk", "86mm", 86}, ReadCase{"JunkFirst", "x86", 0},
-        ReadCase{"Hex", "&H1F", 31}, ReadCase{"HexLowerCase", "&hff", 255},
-        ReadCase{"HexStopsAtNonDigit", "&H1G", 1}, ReadCase{"NegativeHex", "-&H10", -16},
-        ReadCase{"Octal", "&O17", 15}, ReadCase{"OctalLowerCase", "&o7", 7},
-        ReadCase{"OctalStopsAtEight", "&O78", 7}, ReadCase{"AmpersandAlone", "&", 0},
-        ReadCase{"AmpersandUnknownRadix", "&X1", 0}, ReadCase{"HexWithoutDigits", "&H", 0},
-        ReadCase{"NonAsciiDigitStops", "1\xd9\xa3", 1},
-        ReadCase{"NulStops", "7\0" "8", 7},
+        ReadCase{"ExponentWithoutMantissa", "E5", 0}, ReadCase{"SecondPointStops", "1.2.3", 1.2},
+        ReadCase{"CommaStops", "3,5", 3}, ReadCase{"TrailingJunk", "86mm", 86},
+        ReadCase{"JunkFirst", "x86", 0}, ReadCase{"Hex", "&H1F", 31},
+        ReadCase{"HexLowerCase", "&hff", 255}, ReadCase{"HexStopsAtNonDigit", "&H1G", 1},
+        ReadCase{"NegativeHex", "-&H10", -16}, ReadCase{"Octal", "&O17", 15},
+        ReadCase{"OctalLowerCase", "&o7", 7}, ReadCase{"OctalStopsAtEight", "&O78", 7},
+        ReadCase{"AmpersandAlone", "&", 0}, ReadCase{"AmpersandUnknownRadix", "&X1", 0},
+        ReadCase{"HexWithoutDigits", "&H", 0}, ReadCase{"NonAsciiDigitStops", "1\xd9\xa3", 1},
+        ReadCase{"NulStops",
+                 "7\0"
+                 "8",
+                 7},
         ReadCase{"ManyDigits", "123456789012345678901234567890", 1.2345678901234568e29},
         ReadCase{"Overflow", "1E400", kInf}, ReadCase{"NegativeOverflow", "-1E400", -kInf},
         ReadCase{"LongMantissaOverflow", "9999E305", kInf},
@@ -89,7 +89,6 @@ struct FormatCase {
     const char* expected;
 };
 void PrintTo(const FormatCase& c, std::ostream* os) { *os << c.name; }
-
 
 class FormatNumber : public testing::TestWithParam<FormatCase> {};
 

@@ -87,7 +87,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tube.wallThickness = ravelle::readNumber(fuzz.ConsumeRemainingBytesAsString());
     const ravelle::StripResults strips = ravelle::computeStrips(tube);
     if (strips.valid) {
-        check(std::isfinite(strips.innerWidth) && std::isfinite(strips.outerWidth), "finite widths");
+        check(std::isfinite(strips.innerWidth) && std::isfinite(strips.outerWidth),
+              "finite widths");
         check(strips.outerWidth < strips.innerWidth || strips.outerWidth == strips.innerWidth,
               "outer width never larger");
     }

@@ -13,7 +13,8 @@ PortInputs defaults(PortMode mode) {
     PortInputs in;
     in.smallTubeInsideDiameter = 86;
     in.wallThickness[1] = 2;
-    for (int tube = 2; tube <= 5; ++tube) in.wallThickness[tube] = 4;
+    for (int tube = 2; tube <= 5; ++tube)
+        in.wallThickness[tube] = 4;
     in.acousticLength = 830;
     in.capThickness = 36;
     in.mode = mode;
@@ -67,9 +68,15 @@ TEST(PortCaptions, NegativeResultsKeepTheirSign) {
 
 TEST(PortCaptions, SmallBoreWritesNineCaptionsAndKeepsTheSummary) {
     const std::vector<PortCaption> expected = {
-        {Label1, "n/a"},  {Label2, "n/a"},  {Label3, "n/a"},
-        {Label4, "n/a"},  {Label21, "n/a"}, {Label22, "n/a"},
-        {Label23, "n/a"}, {Label24, "n/a"}, {Label12, "Smallest tube must be larger than 1mm in diameter"},
+        {Label1, "n/a"},
+        {Label2, "n/a"},
+        {Label3, "n/a"},
+        {Label4, "n/a"},
+        {Label21, "n/a"},
+        {Label22, "n/a"},
+        {Label23, "n/a"},
+        {Label24, "n/a"},
+        {Label12, "Smallest tube must be larger than 1mm in diameter"},
     };
     EXPECT_EQ(portCaptions(PortOutcome::BoreTooSmall, PortMode::FiveTube, PortResults{}), expected);
 }

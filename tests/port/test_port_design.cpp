@@ -42,7 +42,6 @@ struct WorkedCase {
 };
 void PrintTo(const WorkedCase& c, std::ostream* os) { *os << c.name; }
 
-
 class WorkedExamples : public testing::TestWithParam<WorkedCase> {};
 
 TEST_P(WorkedExamples, ShowTheExactValues) {
@@ -69,23 +68,30 @@ constexpr auto kFive = PortMode::FiveTube;
 
 INSTANTIATE_TEST_SUITE_P(
     Inputs, WorkedExamples,
-    testing::Values(
-        WorkedCase{"DefaultsThreeTube", defaults(kThree),
-                   {124, 158, 0, 0, 21, 14, 0, 0, 166, 5.9, 277, 417}},
-        WorkedCase{"DefaultsFiveTube", defaults(kFive),
-                   {124, 158, 187, 213, 21, 14, 11, 10, 221, 7.1, 187, 327}},
-        WorkedCase{"JustAboveSmallestBore", inputs(1.5, 0, 0, 0, 0, 0, 100, 10, kThree),
-                   {2, 3, 0, 0, 0, 0, 0, 0, 3, 0, 36, 53}},
-        WorkedCase{"HalfGapRoundsUp", inputs(50, 0, 0, 0, 0, 0, 600, 0, kThree),
-                   {71, 87, 0, 0, 13, 9, 0, 0, 87, 1.1, 194, 244}},
-        WorkedCase{"VolumeCutNotRounded", inputs(20, 2, 2, 2, 2, 2, 300, 18, kThree),
-                   {31, 41, 0, 0, 5, 3, 0, 0, 45, 0.1, 103, 150}},
-        WorkedCase{"VolumeCutFiveTube", inputs(20, 2, 2, 2, 2, 2, 300, 18, kFive),
-                   {31, 41, 49, 56, 5, 3, 2, 2, 60, 0.2, 72, 119}},
-        WorkedCase{"NegativeLengthAndVolume", inputs(86, 2, 4, 4, 4, 4, 0, 0, kThree),
-                   {124, 158, 0, 0, 21, 14, 0, 0, 166, -0.3, -12, 74}},
-        WorkedCase{"UnusedNegativeWallsIgnored", inputs(86, 2, 4, 4, -1, -1, 830, 36, kThree),
-                   {124, 158, 0, 0, 21, 14, 0, 0, 166, 5.9, 277, 417}}),
+    testing::Values(WorkedCase{"DefaultsThreeTube",
+                               defaults(kThree),
+                               {124, 158, 0, 0, 21, 14, 0, 0, 166, 5.9, 277, 417}},
+                    WorkedCase{"DefaultsFiveTube",
+                               defaults(kFive),
+                               {124, 158, 187, 213, 21, 14, 11, 10, 221, 7.1, 187, 327}},
+                    WorkedCase{"JustAboveSmallestBore",
+                               inputs(1.5, 0, 0, 0, 0, 0, 100, 10, kThree),
+                               {2, 3, 0, 0, 0, 0, 0, 0, 3, 0, 36, 53}},
+                    WorkedCase{"HalfGapRoundsUp",
+                               inputs(50, 0, 0, 0, 0, 0, 600, 0, kThree),
+                               {71, 87, 0, 0, 13, 9, 0, 0, 87, 1.1, 194, 244}},
+                    WorkedCase{"VolumeCutNotRounded",
+                               inputs(20, 2, 2, 2, 2, 2, 300, 18, kThree),
+                               {31, 41, 0, 0, 5, 3, 0, 0, 45, 0.1, 103, 150}},
+                    WorkedCase{"VolumeCutFiveTube",
+                               inputs(20, 2, 2, 2, 2, 2, 300, 18, kFive),
+                               {31, 41, 49, 56, 5, 3, 2, 2, 60, 0.2, 72, 119}},
+                    WorkedCase{"NegativeLengthAndVolume",
+                               inputs(86, 2, 4, 4, 4, 4, 0, 0, kThree),
+                               {124, 158, 0, 0, 21, 14, 0, 0, 166, -0.3, -12, 74}},
+                    WorkedCase{"UnusedNegativeWallsIgnored",
+                               inputs(86, 2, 4, 4, -1, -1, 830, 36, kThree),
+                               {124, 158, 0, 0, 21, 14, 0, 0, 166, 5.9, 277, 417}}),
     [](const testing::TestParamInfo<WorkedCase>& info) { return std::string(info.param.name); });
 
 // D1 and D2 stay unrounded in the results.
@@ -115,7 +121,6 @@ struct GateCase {
     PortOutcome expected;
 };
 void PrintTo(const GateCase& c, std::ostream* os) { *os << c.name; }
-
 
 class Gates : public testing::TestWithParam<GateCase> {};
 

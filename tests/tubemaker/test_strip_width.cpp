@@ -27,7 +27,6 @@ struct StripCase {
 };
 void PrintTo(const StripCase& c, std::ostream* os) { *os << c.name; }
 
-
 class Strips : public testing::TestWithParam<StripCase> {};
 
 TEST_P(Strips, GiveWidthsLinesColoursAndDiagram) {
@@ -47,30 +46,60 @@ constexpr const char* kRemovedInner17 = "Width of strip to be removed from inner
 
 INSTANTIATE_TEST_SUITE_P(
     Inputs, Strips,
-    testing::Values(
-        StripCase{"Defaults", {100, 95, 4}, 16.9646, -10.1788, kRemovedInner17, kDarkBlue,
-                  "Width of strip to be inserted into outer tube 10", kDarkGreen,
-                  StripDiagram::RemoveInnerInsertOuter},
-        StripCase{"BothRemoved", {100, 80, 4}, 67.8584, 40.7150,
-                  "Width of strip to be removed from inner tube 68", kDarkBlue,
-                  "Width of strip to be removed from outer tube 41", kDarkBlue,
-                  StripDiagram::RemoveBoth},
-        StripCase{"BothInserted", {100, 110, 4}, -33.9292, -61.0726,
-                  "Width of strip to be inserted into inner tube 34", kDarkGreen,
-                  "Width of strip to be inserted into outer tube 61", kDarkGreen,
-                  StripDiagram::InsertBoth},
-        StripCase{"InnerExactlyZero", {100, 100, 4}, 0, -27.1434,
-                  "Width of strip to be removed from inner tube 0", kDarkBlue,
-                  "Width of strip to be inserted into outer tube 27", kDarkGreen,
-                  StripDiagram::RemoveInnerInsertOuter},
-        StripCase{"OuterExactlyZero", {100, 92, 4}, 27.1434, 0,
-                  "Width of strip to be removed from inner tube 27", kDarkBlue,
-                  "Width of strip to be removed from outer tube 0", kDarkBlue,
-                  StripDiagram::RemoveBoth},
-        StripCase{"SmallNegativeShowsInsertedZero", {0.001, 0.001, 0.001}, 0, -0.0188,
-                  "Width of strip to be removed from inner tube 0", kDarkBlue,
-                  "Width of strip to be inserted into outer tube 0", kDarkGreen,
-                  StripDiagram::RemoveInnerInsertOuter}),
+    testing::Values(StripCase{"Defaults",
+                              {100, 95, 4},
+                              16.9646,
+                              -10.1788,
+                              kRemovedInner17,
+                              kDarkBlue,
+                              "Width of strip to be inserted into outer tube 10",
+                              kDarkGreen,
+                              StripDiagram::RemoveInnerInsertOuter},
+                    StripCase{"BothRemoved",
+                              {100, 80, 4},
+                              67.8584,
+                              40.7150,
+                              "Width of strip to be removed from inner tube 68",
+                              kDarkBlue,
+                              "Width of strip to be removed from outer tube 41",
+                              kDarkBlue,
+                              StripDiagram::RemoveBoth},
+                    StripCase{"BothInserted",
+                              {100, 110, 4},
+                              -33.9292,
+                              -61.0726,
+                              "Width of strip to be inserted into inner tube 34",
+                              kDarkGreen,
+                              "Width of strip to be inserted into outer tube 61",
+                              kDarkGreen,
+                              StripDiagram::InsertBoth},
+                    StripCase{"InnerExactlyZero",
+                              {100, 100, 4},
+                              0,
+                              -27.1434,
+                              "Width of strip to be removed from inner tube 0",
+                              kDarkBlue,
+                              "Width of strip to be inserted into outer tube 27",
+                              kDarkGreen,
+                              StripDiagram::RemoveInnerInsertOuter},
+                    StripCase{"OuterExactlyZero",
+                              {100, 92, 4},
+                              27.1434,
+                              0,
+                              "Width of strip to be removed from inner tube 27",
+                              kDarkBlue,
+                              "Width of strip to be removed from outer tube 0",
+                              kDarkBlue,
+                              StripDiagram::RemoveBoth},
+                    StripCase{"SmallNegativeShowsInsertedZero",
+                              {0.001, 0.001, 0.001},
+                              0,
+                              -0.0188,
+                              "Width of strip to be removed from inner tube 0",
+                              kDarkBlue,
+                              "Width of strip to be inserted into outer tube 0",
+                              kDarkGreen,
+                              StripDiagram::RemoveInnerInsertOuter}),
     [](const testing::TestParamInfo<StripCase>& info) { return std::string(info.param.name); });
 
 TEST(StripLines, NegativeWidthsShowTheirRoundedMagnitude) {
@@ -86,7 +115,6 @@ struct InvalidCase {
     TubeInputs in;
 };
 void PrintTo(const InvalidCase& c, std::ostream* os) { *os << c.name; }
-
 
 class InvalidStrips : public testing::TestWithParam<InvalidCase> {};
 
