@@ -6,6 +6,9 @@
 // label, and the window icon and frame.
 
 #include <QColor>
+#include <QString>
+
+#include <string_view>
 
 #include "common/colours.h"
 
@@ -16,6 +19,9 @@ class QWidget;
 namespace ravelle {
 
 inline QColor toQColor(Rgb c) { return QColor(c.red, c.green, c.blue); }
+inline QString toQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 // The box's text read by the number-text rules.
 double readBox(const QLineEdit* box);

@@ -9,6 +9,8 @@
 #include <QMouseEvent>
 #include <QScreen>
 
+#include <initializer_list>
+
 #include "app/forms.h"
 #include "app/version.h"
 #include "common/widgets.h"
@@ -97,10 +99,9 @@ void Form1::switchMode(PortMode mode) {
     ui_.Label9->setText(five ? QStringLiteral("Tube 1") : QStringLiteral("Small tube"));
     ui_.Label10->setText(five ? QStringLiteral("Tube 2") : QStringLiteral("Medium tube"));
     ui_.Label11->setText(five ? QStringLiteral("Tube 3") : QStringLiteral("Large tube"));
-    for (QWidget* w : {static_cast<QWidget*>(ui_.Label19), static_cast<QWidget*>(ui_.Label20),
-                       static_cast<QWidget*>(ui_.Label21), static_cast<QWidget*>(ui_.Label22),
-                       static_cast<QWidget*>(ui_.Label23), static_cast<QWidget*>(ui_.Label24),
-                       static_cast<QWidget*>(ui_.Text7), static_cast<QWidget*>(ui_.Text8)}) {
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{ui_.Label19, ui_.Label20, ui_.Label21, ui_.Label22,
+                                         ui_.Label23, ui_.Label24, ui_.Text7, ui_.Text8}) {
         w->setVisible(five);
     }
     calculate();

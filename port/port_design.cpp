@@ -31,8 +31,6 @@ bool allFinite(const PortInputs& in, const PortResults& r) {
            std::isfinite(r.minBoxDepth);
 }
 
-void round(PortMode mode, PortResults& r);
-
 } // namespace
 
 // Every operation below keeps the order and grouping of the published
@@ -100,23 +98,15 @@ void detail::computeUnrounded(const PortInputs& in, PortResults& r) {
 
 namespace {
 
-void round(PortMode mode, PortResults& r) {
-    const bool five = mode == PortMode::FiveTube;
-    PerTube& d = r.insideDiameter;
-    PerTube& D = r.outsideDiameter;
-    PerTube& g = r.endGap;
+// Each value rounds on its own, so the order of these lines does not matter.
+void roundResults(PortMode mode, PortResults& r) {
     const int largest = tubeCount(mode);
-
     for (int tube = 2; tube <= largest; ++tube)
-        d[tube] = roundHalfUp(d[tube]);
-    for (int tube = 3; tube <= largest; ++tube)
-        D[tube] = roundHalfUp(D[tube]);
-    g[1] = roundHalfUp(g[1]);
-    g[2] = roundHalfUp(g[2]);
-    if (five) {
-        g[3] = roundHalfUp(g[3]);
-        g[4] = roundHalfUp(g[4]);
-    }
+        r.insideDiameter[tube] = roundHalfUp(r.insideDiameter[tube]);
+    for (int tube = 3; tube <= largest; ++tube) // D1 and D2 stay unrounded
+        r.outsideDiameter[tube] = roundHalfUp(r.outsideDiameter[tube]);
+    for (int tube = 1; tube < largest; ++tube) // the largest tube has no end gap
+        r.endGap[tube] = roundHalfUp(r.endGap[tube]);
     r.portVolume = std::floor(r.portVolume) / 10; // cut to one decimal, never rounded up
     r.physicalLength = roundHalfUp(r.physicalLength);
     r.minBoxDepth = roundHalfUp(r.minBoxDepth);
@@ -131,7 +121,7 @@ PortOutcome computePort(const PortInputs& inputs, PortResults& results) {
     PortResults next = results; // tube 4 and 5 carry over in ThreeTube
     detail::computeUnrounded(inputs, next);
     if (!allFinite(inputs, next)) return PortOutcome::OutOfRange;
-    round(inputs.mode, next);
+    roundResults(inputs.mode, next);
     results = next;
     return PortOutcome::Complete;
 }

@@ -67,12 +67,8 @@ void Form2::calculate() {
     }
     strips_ = computeStrips(inputs_);
 
-    const auto inner =
-        QString::fromUtf8(strips_.innerCaption.view().data(),
-                          static_cast<qsizetype>(strips_.innerCaption.view().size()));
-    const auto outer =
-        QString::fromUtf8(strips_.outerCaption.view().data(),
-                          static_cast<qsizetype>(strips_.outerCaption.view().size()));
+    const QString inner = toQString(strips_.innerCaption.view());
+    const QString outer = toQString(strips_.outerCaption.view());
     if (strips_.valid) {
         setLabelColour(ui_.Label4, strips_.innerColour);
         ui_.Label4->setText(inner);
