@@ -7,10 +7,12 @@
 #include <QApplication>
 
 #include "app/forms.h"
+#include "app/platform.h"
 #include "app/version.h"
 #include "port/form1.h"
 
 int main(int argc, char* argv[]) {
+    ravelle::choosePlatformDefaults();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ravelle"));
     QApplication::setApplicationVersion(QStringLiteral(RAVELLE_VERSION_TEXT));

@@ -7,12 +7,14 @@
 
 namespace ravelle {
 
+// The page's folder relative to the program's, fixed by the build for the
+// platform's layout ("../share/ravelle" on Linux, "doc" on Windows).
 QUrl equationsPageAddress() {
     const QString configured = QStringLiteral(RAVELLE_EQUATIONS_URL);
     if (!configured.isEmpty()) return QUrl(configured);
     const QDir bin(QCoreApplication::applicationDirPath());
     return QUrl::fromLocalFile(
-        QDir::cleanPath(bin.filePath(QStringLiteral("../share/ravelle/vent-proof-adv.htm"))));
+        QDir::cleanPath(bin.filePath(QStringLiteral(RAVELLE_PAGE_FROM_BIN "/vent-proof-adv.htm"))));
 }
 
 } // namespace ravelle

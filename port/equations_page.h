@@ -7,8 +7,9 @@
 namespace ravelle {
 
 // Where the main window's link leads: the address chosen when Ravelle was
-// built, or else the equations page installed beside the program
-// (<prefix>/share/ravelle/vent-proof-adv.htm next to <prefix>/bin).
+// built, or else the equations page installed with the program: on Linux
+// <prefix>/share/ravelle/vent-proof-adv.htm next to <prefix>/bin, on
+// Windows doc\vent-proof-adv.htm in the program's folder.
 QUrl equationsPageAddress();
 
 } // namespace ravelle

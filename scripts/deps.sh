@@ -4,8 +4,9 @@
 #
 # Installs the Debian 12 packages Ravelle needs to build and test, only the
 # missing ones. Root runs apt-get directly; anyone else goes through sudo.
-# Usage: scripts/deps.sh [run|test|package]
-#   run: only what building needs; package: that and what packing a .deb needs
+# Usage: scripts/deps.sh [run|test|package|windows]
+#   run: only what building needs; package: that and what packing a .deb needs;
+#   windows: that and what the Windows cross build and its tests under Wine need
 set -euo pipefail
 
 build_packages=(
@@ -21,10 +22,20 @@ test_packages=(
 
 package_packages=(dpkg-dev file)
 
+# The Windows build: the MinGW cross compiler, what cross-builds Qt from
+# Debian's source package, Wine to run the tests, NSIS for the installer.
+windows_packages=(
+    g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
+    dpkg-dev patch xz-utils googletest
+    wine64 nsis python3-pefile
+    xvfb xauth xdotool imagemagick python3 python3-pil python3-xlib
+)
+
 packages=("${build_packages[@]}")
 case "${1:-test}" in
     test) packages+=("${test_packages[@]}") ;;
     package) packages+=("${package_packages[@]}") ;;
+    windows) packages+=("${windows_packages[@]}") ;;
 esac
 
 missing=()

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <numbers>
 #include <string>
 
 namespace ravelle {
@@ -148,7 +149,7 @@ TEST(RoundHalfUp, RoundsHalvesUpTowardsPlusInfinity) {
 
 TEST(PiConstant, IsTheTwelveDigitValueNotFullPi) {
     EXPECT_EQ(std::bit_cast<std::uint64_t>(kPi), 0x400921FB54442EEAull);
-    EXPECT_NE(kPi, M_PI);
+    EXPECT_NE(kPi, std::numbers::pi);
 }
 
 } // namespace

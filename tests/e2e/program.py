@@ -20,7 +20,10 @@ printf '%s\\n' "$1" >> "$(dirname "$0")/opened.txt"
 
 
 class Program:
-    def __init__(self, exe, work_dir, main_caption):
+    """launcher: the command that starts the executable (the Windows build's
+    is scripts/wine.sh --bare), or nothing for a native program."""
+
+    def __init__(self, exe, work_dir, main_caption, launcher=()):
         self.exe, self.work = Path(exe), Path(work_dir)
         self.main_caption = main_caption
         self.work.mkdir(parents=True, exist_ok=True)
@@ -42,7 +45,7 @@ class Program:
         self.desktop.park_pointer()
         self.log_path = self.work / "ravelle.log"
         self._log = open(self.log_path, "wb")
-        self.proc = subprocess.Popen([str(self.exe)], env=env, stdout=self._log,
+        self.proc = subprocess.Popen([*launcher, str(self.exe)], env=env, stdout=self._log,
                                      stderr=subprocess.STDOUT, cwd=self.work)
 
     @property

@@ -1,0 +1,16 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (c) Ravelle developers
+#include "app/platform.h"
+
+#include <QtGlobal>
+
+namespace ravelle {
+
+void choosePlatformDefaults() {
+#ifdef Q_OS_WIN
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "windows:fontengine=directwrite");
+#endif
+}
+
+} // namespace ravelle
