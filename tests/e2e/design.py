@@ -21,6 +21,10 @@ MID_GREY = (128, 128, 128)
 MAIN = {
     "Text1": (440, 50, 51, 24),
     "Text2": (530, 50, 41, 24),
+    "Text3": (530, 90, 41, 24),
+    "Text4": (530, 130, 41, 24),
+    "Text5": (250, 320, 51, 24),
+    "Text6": (250, 350, 51, 24),
     "Label25": (350, 370, 271, 21),  # link to the tube-maker
     "Label7": (330, 400, 321, 21),   # link to the equations page
 }
@@ -38,6 +42,7 @@ MAIN_RESULTS = {
 TUBE = {
     "Text1": (410, 20, 51, 24),
     "Text2": (410, 50, 51, 24),
+    "Text3": (410, 80, 51, 24),
     "Command1": (410, 230, 61, 31),  # "Done"
 }
 TUBE_RESULTS = {
@@ -52,6 +57,12 @@ DIAGRAM_ORIGIN = (11, 11)
 def centre(rect):
     x, y, w, h = rect
     return x + w // 2, y + h // 2
+
+
+def box_text(rect):
+    """The part of an input box where its (left-aligned) text is drawn."""
+    x, y, w, h = rect
+    return x + 3, y + 4, w - 6, h - 8
 
 
 def box_background(rect):

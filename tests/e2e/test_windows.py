@@ -9,8 +9,14 @@ window. Each scenario is one CTest test and one run of the program.
 """
 
 import argparse
+import os
+import re
+import shutil
+import subprocess
 import sys
-from pathlib import Path
+import zipfile
+from dataclasses import replace
+from pathlib import Path, PureWindowsPath
 from urllib.parse import urlsplit
 from urllib.request import url2pathname
 
@@ -22,14 +28,27 @@ from xsession import wait_for
 
 
 class Run:
-    """One scenario: the program, the screenshots it leaves in the build tree."""
+    """One scenario: the program, the screenshots it leaves in the build tree.
+    launcher: how the program is started (Wine for the Windows build)."""
 
-    def __init__(self, args):
+    def __init__(self, args, exe=None, launcher=()):
         self.out, self.resources = Path(args.out), Path(args.resources)
         self.out.mkdir(parents=True, exist_ok=True)
-        self.exe = Path(args.exe)
-        self.app = Program(self.exe, self.out, d.main_caption(args.version))
+        self.exe = Path(exe or args.exe)
+        self.args, self.launcher = args, tuple(launcher)
+        self.app = Program(self.exe, self.out, d.main_caption(args.version), self.launcher)
         self.desktop = self.app.desktop
+
+    def client_of(self, window):
+        """The window's client area as a window of its own. Wine draws a
+        window's frame itself, inside its X window; natively, without a
+        window manager, there is no frame."""
+        if not self.launcher:
+            return window
+        width, height = d.MAIN_SIZE if window.caption == self.app.main_caption else d.TUBE_SIZE
+        border = (window.width - width) // 2
+        title = window.height - height - border
+        return replace(window, x=window.x + border, y=window.y + title, width=width, height=height)
 
     def shot(self, name):
         return self.desktop.screenshot(self.out / f"{name}.png")
@@ -55,7 +74,7 @@ class Run:
     def wait_changed(self, window, rects, before, what):
         """A screenshot in which at least one of the regions differs from before."""
         def changed():
-            client = window.client(self.shot("changing"))
+            client = self.client_of(window).client(self.shot("changing"))
             return client if any(not same(client, before, r) for r in rects) else None
         return wait_for(what, changed, timeout=5.0)
 
@@ -209,15 +228,168 @@ def tube_maker_reload(run):
     run.app.close_and_wait(main)
 
 
+# The Windows build under Wine: the real ravelle.exe from the portable zip
+# and from the installer, on Qt's windows platform.
+
+def assert_numbers_drawn(client, layout, names):
+    """The boxes' text really drawn: dark pixels where their digits stand."""
+    for name in names:
+        dark = sum(1 for p in region(client, d.box_text(layout[name])).getdata() if sum(p) < 384)
+        assert dark >= 6, f"no digits drawn in {name} ({dark} dark pixels)"
+
+
+def assert_placed(frame, screen, share, what):
+    """The window's frame at this share of the screen space it leaves free."""
+    want = ((screen[0] - frame.width) * share, (screen[1] - frame.height) * share)
+    assert abs(frame.x - want[0]) <= 1 and abs(frame.y - want[1]) <= 1, \
+        f"{what}: frame {frame.width}x{frame.height} at ({frame.x}, {frame.y}), expected {want}"
+
+
+def windows_program(run, folder):
+    """One run of an unpacked or installed ravelle.exe: start-up, what is
+    drawn, typing, both links, placement, and closing."""
+    frame = run.app.main_window()
+    assert_alone(run, frame)
+    main = run.client_of(frame)
+    screen = run.desktop.screen_size()
+    assert_placed(frame, screen, 0.5, "the main window is not centred")
+    start = main.client(run.shot("01-start"))
+    start.save(run.out / "main-window.png")
+    assert_diagram(start, run.gif("port_3tube.gif"), "the 3-tube diagram")
+    assert_numbers_drawn(start, d.MAIN, ("Text1", "Text2", "Text3", "Text4", "Text5", "Text6"))
+
+    run.type_into(frame, "1")  # Text1 has the focus: 86 becomes 861
+    typed = run.wait_changed(frame, d.MAIN_RESULTS.values(), start, "the results to follow typing")
+    unchanged = [n for n, r in d.MAIN_RESULTS.items() if same(typed, start, r)]
+    assert not unchanged, f"results not recomputed after typing: {unchanged}"
+    assert_numbers_drawn(typed, d.MAIN, ("Text1",))
+
+    run.desktop.click(main, d.centre(d.MAIN["Label7"]))
+    opened = wait_for("the equations page to be opened", run.app.opened_addresses, timeout=10.0)
+    page = (folder / "doc" / "vent-proof-adv.htm").resolve()
+    assert [Path(url2pathname(urlsplit(a).path)).resolve() for a in opened] == [page], \
+        f"opened {opened}, expected {page}"
+
+    tube_frame = run.open_tube_maker(main)
+    assert_alone(run, frame, tube_frame)
+    assert_placed(tube_frame, screen, 0.25, "the tube-maker is not at a quarter of the free space")
+    tube = run.client_of(tube_frame).client(run.shot("02-tube-maker"))
+    tube.save(run.out / "tube-maker.png")
+    assert_diagram(tube, run.gif("ring_outer_strip.gif"), "the ring with an outer strip")
+    assert_numbers_drawn(tube, d.TUBE, ("Text1", "Text2", "Text3"))
+    run.app.close_and_wait(frame)
+
+
+def loaded_dlls(log):
+    """The DLLs Wine loaded from files of their own (not its built-ins)."""
+    found = set()
+    for line in log.splitlines():
+        m = re.search(r'Loaded L"([^"]+)" at \w+: native', line)
+        if m:
+            found.add(PureWindowsPath(m.group(1)))
+    return found
+
+
+def windows_zip(args):
+    """The portable folder: unpacked anywhere, it runs with what it holds, and
+    holds exactly the DLLs and plugins the program loads."""
+    out = Path(args.out)
+    unpacked = out / "unpacked"
+    shutil.rmtree(unpacked, ignore_errors=True)
+    with zipfile.ZipFile(args.zip) as archive:
+        archive.extractall(unpacked)
+    folder = unpacked / Path(args.zip).stem
+    os.environ["WINEDEBUG"] = "+loaddll"
+    run = Run(args, exe=folder / "ravelle.exe", launcher=args.launcher)
+    try:
+        windows_program(run, folder)
+    finally:
+        run.app.finish(failed=sys.exc_info()[0] is not None)
+    shipped = {p.relative_to(folder).as_posix().lower() for p in folder.rglob("*.dll")}
+    loaded = set()
+    for dll in loaded_dlls(run.app.log_path.read_text(errors="replace")):
+        # Z: is the Unix root, so a shipped DLL's Windows path ends in its
+        # path inside the folder.
+        unix = Path("/", *dll.parts[1:]) if dll.drive.upper() == "Z:" else None
+        if unix and folder.resolve() in unix.resolve().parents:
+            loaded.add(unix.resolve().relative_to(folder.resolve()).as_posix().lower())
+        else:
+            assert dll.drive.upper() == "C:", f"a DLL loaded from outside the folder: {dll}"
+    assert shipped == loaded, (f"shipped but never loaded: {sorted(shipped - loaded)}; "
+                               f"loaded from elsewhere: {sorted(loaded - shipped)}")
+    print(f"windows_zip: {len(shipped)} DLLs shipped, every one loaded")
+
+
+UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ravelle"
+
+
+def files_under(root):
+    return {p.relative_to(root).as_posix() for p in root.rglob("*")}
+
+
+def windows_installer(args):
+    """Silent install for all users, the installed program, silent uninstall
+    that leaves no file and no registry entry behind."""
+    wine = [*args.launcher]
+    drive = Path(args.wine_prefix) / "drive_c"
+
+    def settle():  # every process of the prefix has ended
+        subprocess.run(["/usr/lib/wine/wineserver", "-w"], check=True,
+                       env={**os.environ, "WINEPREFIX": str(args.wine_prefix)})
+
+    def registry(value):
+        result = subprocess.run([*wine, "reg", "query", UNINSTALL_KEY, "/v", value],
+                                capture_output=True, text=True)
+        return result.stdout if result.returncode == 0 else None
+
+    subprocess.run([*wine, "cmd", "/c", "exit"], check=True)  # the prefix exists
+    settle()
+    before = files_under(drive)
+    subprocess.run([*wine, str(Path(args.setup).resolve()), "/S"], check=True, timeout=180)
+    settle()
+    folder = drive / "Program Files" / "Ravelle"
+    for name in ("ravelle.exe", "uninstall.exe", "doc/vent-proof-adv.htm", "platforms/qwindows.dll"):
+        assert (folder / name).is_file(), f"not installed: {name}"
+    assert (drive / "ProgramData/Microsoft/Windows/Start Menu/Programs/Ravelle.lnk").is_file(), \
+        "no Start-menu entry for all users"
+    for value, text in (("DisplayName", "Ravelle"), ("DisplayVersion", args.package_version),
+                        ("Publisher", "Ravelle developers"), ("UninstallString", "uninstall.exe")):
+        shown = registry(value)
+        assert shown and text in shown, f"Add/Remove Programs {value}: {shown!r}"
+
+    run = Run(args, exe=folder / "ravelle.exe", launcher=args.launcher)
+    try:
+        windows_program(run, folder)
+    finally:
+        run.app.finish(failed=sys.exc_info()[0] is not None)
+
+    subprocess.run([*wine, str(folder / "uninstall.exe"), "/S"], check=True, timeout=120)
+    settle()
+    left = sorted(files_under(drive) - before)
+    assert not left, f"left behind by the uninstaller: {left[:10]}"
+    assert registry("DisplayName") is None, "the Add/Remove Programs entry is still there"
+    print("windows_installer: installed, ran and uninstalled without a trace")
+
+
 SCENARIOS = {f.__name__: f for f in (main_window, tube_maker, close_after_done, tube_maker_reload)}
+WINDOWS_SCENARIOS = {f.__name__: f for f in (windows_zip, windows_installer)}
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--scenario", required=True, choices=SCENARIOS)
-    for option in ("--exe", "--out", "--resources", "--version"):
+    parser.add_argument("--scenario", required=True, choices=[*SCENARIOS, *WINDOWS_SCENARIOS])
+    for option in ("--out", "--resources", "--version"):
         parser.add_argument(option, required=True)
+    parser.add_argument("--exe")
+    # The Windows build: how to start a Windows program, and what to start.
+    parser.add_argument("--wine", help="scripts/wine.sh")
+    for option in ("--zip", "--setup", "--wine-prefix", "--package-version"):
+        parser.add_argument(option)
     args = parser.parse_args()
+    args.launcher = [args.wine, "--bare"] if args.wine else []
+    if args.scenario in WINDOWS_SCENARIOS:
+        WINDOWS_SCENARIOS[args.scenario](args)
+        return 0
     run, failed = Run(args), True
     try:
         SCENARIOS[args.scenario](run)

@@ -97,6 +97,10 @@ class Desktop:
         target.send_event(message, event_mask=X.NoEventMask)
         self.display.flush()
 
+    def screen_size(self):
+        geometry = self.root.get_geometry()
+        return geometry.width, geometry.height
+
     def has_focus(self, window):
         """Whether keyboard input now goes to this window."""
         focus = self.display.get_input_focus().focus
