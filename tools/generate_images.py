@@ -4,7 +4,6 @@
 """Draws Ravelle's diagrams and icons from the geometry constants below.
 
     generate_images.py [OUTPUT_DIR]     write every image (default: resources/)
-    generate_images.py --rc-icon-block  print the icon resources of app/ravelle.rc.in
 
 The outputs are committed; tests/resources/test_images.py checks that running
 this script reproduces them byte for byte, so edit the constants, rerun, commit.
@@ -162,8 +161,6 @@ ICON_BARS = (
     (18, 5, 12, ICON_MAGENTA),
     (25, 5, 4, ICON_DARK_GREEN),
 )
-ICON_IMAGE_ID = 30001
-ICON_GROUP_ID = 1
 ICON_PNG_SIZES = (16, 32, 48, 64, 128, 256)
 APP_ID = "org.ravelle.Ravelle"
 
@@ -503,24 +500,6 @@ def ico_bytes(cells):
     return directory + entry + image
 
 
-def rc_icon_block(cells):
-    """The icon group and its one image, written out as raw resources so that
-    the image gets its fixed identifier (the ICON statement would number it)."""
-    image = icon_image_bytes(cells)
-    n = len(cells)
-    words = struct.unpack(f"<{len(image) // 2}H", image)
-    lines = [f"{ICON_IMAGE_ID} 3  // RT_ICON", "BEGIN"]
-    for i in range(0, len(words), 12):
-        chunk = ", ".join(f"0x{w:04X}" for w in words[i:i + 12])
-        last = i + 12 >= len(words)
-        lines.append(f"    {chunk}{'' if last else ','}")
-    lines += ["END", "",
-              f"{ICON_GROUP_ID} 14  // RT_GROUP_ICON", "BEGIN",
-              f"    0, 1, 1, 0x{n:02X}{n:02X}, 0x0010, 1, 4, {len(image)}L, {ICON_IMAGE_ID}",
-              "END"]
-    return "\n".join(lines) + "\n"
-
-
 def icon_png(size):
     image = Image.new("RGBA", (size, size), (0, 0, 0, 0))
     px = image.load()
@@ -567,9 +546,6 @@ def all_outputs():
 
 
 def main(argv):
-    if argv[1:] == ["--rc-icon-block"]:
-        sys.stdout.write(rc_icon_block(icon_cells()))
-        return 0
     if len(argv) > 2 or (len(argv) == 2 and argv[1].startswith("-")):
         sys.stderr.write(__doc__)
         return 2

@@ -32,6 +32,8 @@ def pe_resources(pe):
 
 
 class BuiltExecutable(test_images.ResourceScript):
+    __unittest_skip__ = False  # needs no resource script, only the executable
+
     @classmethod
     def setUpClass(cls):
         pe = pefile.PE(str(EXE))
