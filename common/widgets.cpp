@@ -8,8 +8,10 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QPixmap>
+#include <QtMath>
 
 #include "common/number_text.h"
+#include "common/screen_images.h"
 
 namespace ravelle {
 
@@ -35,23 +37,31 @@ void setUpFixedWindow(QWidget* window) {
     window->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     window->setFixedSize(window->size());
-    // The sizes a window icon is drawn at (title bar, task switcher); the
-    // larger ones of the icon theme, installed with the program, serve the
-    // launchers and are not decoded and sent to the window system at start.
-    static const QIcon icon = [] {
-        QIcon sizes;
-        for (int size : {16, 32, 48, 64}) {
-            // Read as PNG outright: left to find the format itself, the
-            // reader loads every image-format plugin to ask about "png".
-            QImageReader reader(
-                QStringLiteral(":/icons/hicolor/%1x%1/apps/org.ravelle.Ravelle.png").arg(size),
-                "png");
-            reader.setAutoDetectImageFormat(false);
-            sizes.addPixmap(QPixmap::fromImage(reader.read()));
-        }
-        return sizes;
-    }();
-    window->setWindowIcon(icon);
+    window->setWindowIcon(windowIcon(devicePixelRatioOf(window)));
+}
+
+QIcon windowIcon(qreal devicePixelRatio) {
+    // The sizes a window icon is drawn at (title bar, task switcher) go up
+    // to 64 pixels; a screen of finer pixels needs them in more device
+    // pixels. The icon theme's larger sizes, installed for the launchers,
+    // are decoded and sent to the window system only for such a screen.
+    static QIcon icon;
+    static int largest = 0;
+    const int needed = qCeil(64 * devicePixelRatio);
+    int previous = 0;
+    for (int size : {16, 32, 48, 64, 128, 256}) {
+        if (size > 64 && previous >= needed) break;
+        previous = size;
+        if (size <= largest) continue;
+        // Read as PNG outright: left to find the format itself, the
+        // reader loads every image-format plugin to ask about "png".
+        QImageReader reader(
+            QStringLiteral(":/icons/hicolor/%1x%1/apps/org.ravelle.Ravelle.png").arg(size), "png");
+        reader.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
+        largest = size;
+    }
+    return icon;
 }
 
 } // namespace ravelle

@@ -6,6 +6,7 @@
 // label, and the window icon and frame.
 
 #include <QColor>
+#include <QIcon>
 #include <QString>
 
 #include <string_view>
@@ -33,5 +34,9 @@ void setLabelColour(QLabel* label, Rgb colour);
 // A fixed-size top-level window with the program's icon and no maximise
 // button, as both windows are.
 void setUpFixedWindow(QWidget* window);
+
+// The program's icon with the images a window on a screen of that device
+// pixel ratio draws it from.
+QIcon windowIcon(qreal devicePixelRatio);
 
 } // namespace ravelle

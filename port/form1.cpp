@@ -13,6 +13,7 @@
 
 #include "app/forms.h"
 #include "app/version.h"
+#include "common/screen_images.h"
 #include "common/widgets.h"
 #include "port/equations_page.h"
 #include "tubemaker/form2.h"
@@ -45,6 +46,9 @@ QWidget* Form1::build() {
     auto* window = new QWidget;
     ui_.setupUi(window);
     setUpFixedWindow(window);
+    new ScreenImages(window, ui_.Picture1,
+                     {{ui_.Picture2, QStringLiteral("port_3tube")},
+                      {ui_.Picture3, QStringLiteral("port_5tube")}});
     ui_.Label25->setFont(linkFont());
     ui_.Label7->setFont(linkFont());
     ui_.Label7->setToolTip(QStringLiteral("Click to go to ") + equationsPageAddress().toString());

@@ -22,16 +22,15 @@ unset(_ravelle_app_dir)
 
 function(ravelle_add_images target)
     get_property(dir GLOBAL PROPERTY RAVELLE_RESOURCES_DIR)
-    set(files
-        port_3tube.gif
-        port_5tube.gif
-        ring_plain.gif
-        ring_outer_strip.gif
-        ring_both_strips.gif
-        ravelle.ico)
-    # The window icon's sizes only; the larger ones serve launchers from the
-    # installed icon theme and would only be weight in the program.
-    foreach(size IN ITEMS 16 32 48 64)
+    set(files ravelle.ico)
+    # Each diagram as drawn for screens of 1, 2 and 3 device pixels per
+    # pixel; a finer one is read only on a screen that needs it.
+    foreach(diagram IN ITEMS port_3tube port_5tube ring_plain ring_outer_strip ring_both_strips)
+        list(APPEND files ${diagram}.gif ${diagram}@2x.gif ${diagram}@3x.gif)
+    endforeach()
+    # The window icon's sizes; 128 and 256 are read only for screens of finer
+    # pixels.
+    foreach(size IN ITEMS 16 32 48 64 128 256)
         list(APPEND files "icons/hicolor/${size}x${size}/apps/org.ravelle.Ravelle.png")
     endforeach()
     list(TRANSFORM files PREPEND "${dir}/")

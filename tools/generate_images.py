@@ -3,6 +3,10 @@
 # Copyright (C) 2026 Ravelle developers
 """Draws Ravelle's diagrams and icons from the geometry constants below.
 
+Every diagram is also drawn at 2 and 3 times its size ("name@2x.gif") for
+screens of finer pixels: the same geometry in finer device pixels, lines as
+many pixels wide as the scale, curves, arrowheads and letters drawn afresh.
+
     generate_images.py [OUTPUT_DIR]     write every image (default: resources/)
 
 The outputs are committed; tests/resources/test_images.py checks that running
@@ -35,6 +39,8 @@ CIRCLE_DARK_RED = (173, 0, 0)
 STRIP_GREEN = (0, 196, 37)
 
 GIF_PALETTE_SIZE = 16
+# Diagrams are drawn at these scales; the larger ones serve high-resolution screens.
+DIAGRAM_SCALES = (1, 2, 3)
 
 # --- port section diagrams (246 x 200) ---------------------------------------
 PORT_SIZE = (246, 200)
@@ -170,13 +176,20 @@ APP_ID = "org.ravelle.Ravelle"
 # ============================================================================
 
 class Canvas:
-    """A white paletted image drawn with named RGB colours."""
+    """A white paletted image drawn with named RGB colours.
 
-    def __init__(self, size, colours):
+    Geometry is given in units, the pixels of the 1x image; a canvas of
+    scale k has k x k device pixels per unit. set, get and fill_rect work on
+    device pixels; unit_rect, shape and text take units.
+    """
+
+    def __init__(self, size, colours, scale=1):
         colours = list(dict.fromkeys([WHITE, *colours]))
         if len(colours) > GIF_PALETTE_SIZE:
             raise ValueError("more than 16 colours")
         self.index = {c: i for i, c in enumerate(colours)}
+        self.scale = scale
+        size = (size[0] * scale, size[1] * scale)
         self.image = Image.new("P", size, 0)
         padding = [(0, 0, 0)] * (GIF_PALETTE_SIZE - len(colours))
         self.image.putpalette([v for c in colours + padding for v in c])
@@ -195,24 +208,40 @@ class Canvas:
             for x in range(x0, x1 + 1):
                 self.set(x, y, colour)
 
-    def shape(self, inside, box, fill, outline):
-        """Fills the pixels for which inside(x, y) holds, edging them in outline.
+    def unit_rect(self, x0, y0, x1, y1, colour):
+        """fill_rect in units: the device pixels of unit pixels x0..x1, y0..y1."""
+        k = self.scale
+        self.fill_rect(k * x0, k * y0, k * (x1 + 1) - 1, k * (y1 + 1) - 1, colour)
 
-        An edge pixel is an inside pixel with a 4-neighbour outside, which
-        gives a one-pixel, 8-connected outline.
+    def shape(self, inside, box, fill, outline):
+        """Fills the pixels whose centre lies inside, edging them in outline.
+
+        inside(u, v) takes a point in units; box is the unit pixels to look
+        at. An edge pixel is an inside pixel with an outside pixel less than
+        one unit away along a row or a column, which gives an outline one
+        unit wide, at 1x a one-pixel, 8-connected outline.
         """
+        k = self.scale
+
+        def at(x, y):
+            return inside((x + 0.5) / k, (y + 0.5) / k)
+
         x0, y0, x1, y1 = box
-        for y in range(y0, y1 + 1):
-            for x in range(x0, x1 + 1):
-                if not inside(x, y):
+        for y in range(k * y0, k * (y1 + 1)):
+            for x in range(k * x0, k * (x1 + 1)):
+                if not at(x, y):
                     continue
-                edge = not all(inside(x + dx, y + dy)
+                edge = not all(at(x + dx * d, y + dy * d) for d in range(1, k + 1)
                                for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1)))
                 self.set(x, y, outline if edge else fill)
 
+    def font(self, font_spec):
+        return ImageFont.truetype(str(FONT_DIR / font_spec[0]), font_spec[1] * self.scale)
+
     def text(self, centre, text, font_spec, colour):
-        """Draws text without anti-aliasing, centred on centre (x, y)."""
-        font = ImageFont.truetype(str(FONT_DIR / font_spec[0]), font_spec[1])
+        """Draws text without anti-aliasing, centred on centre (u, v) in units."""
+        font = self.font(font_spec)
+        centre = (centre[0] * self.scale, centre[1] * self.scale)
         left, top, right, bottom = font.getbbox(text)
         mask = Image.new("1", (right - left, bottom - top), 0)
         draw = ImageDraw.Draw(mask)
@@ -234,7 +263,8 @@ class Canvas:
 
 
 def rounded_rect(x0, y0, x1, y1, radii):
-    """Inside test for a rectangle whose corners (tl, tr, br, bl) are rounded."""
+    """Inside test for the unit pixels x0..x1, y0..y1 with rounded corners
+    (tl, tr, br, bl), taking a point (u, v) in units."""
     corners = (
         (radii[0], x0 + radii[0], y0 + radii[0], -1, -1),
         (radii[1], x1 + 1 - radii[1], y0 + radii[1], 1, -1),
@@ -242,10 +272,9 @@ def rounded_rect(x0, y0, x1, y1, radii):
         (radii[3], x0 + radii[3], y1 + 1 - radii[3], -1, 1),
     )
 
-    def inside(x, y):
-        if not (x0 <= x <= x1 and y0 <= y <= y1):
+    def inside(cx, cy):
+        if not (x0 <= cx < x1 + 1 and y0 <= cy < y1 + 1):
             return False
-        cx, cy = x + 0.5, y + 0.5
         for r, ox, oy, sx, sy in corners:
             if r and (cx - ox) * sx > 0 and (cy - oy) * sy > 0:
                 if math.hypot(cx - ox, cy - oy) > r:
@@ -261,8 +290,8 @@ def rounded_rect(x0, y0, x1, y1, radii):
 
 def draw_tube(c, tube):
     (top, bottom), (x0, x1) = tube.wall, tube.x
-    c.fill_rect(x0, top, x1, bottom, WALL_OUTLINE)
-    c.fill_rect(x0 + 1, top + 1, x1 - 1, bottom - 1, WALL_FILL)
+    c.unit_rect(x0, top, x1, bottom, WALL_OUTLINE)
+    c.unit_rect(x0 + 1, top + 1, x1 - 1, bottom - 1, WALL_FILL)
 
 
 def draw_front_panel(c, d):
@@ -278,7 +307,7 @@ def draw_front_panel(c, d):
     c.shape(rounded_rect(x0, top, x1, bottom,
                          (OUTER_CORNER_R, OUTER_CORNER_R, 0, MOUTH_CORNER_R)),
             (x0, top, x1, bottom), WOOD_FILL, WOOD_OUTLINE)
-    c.fill_rect(PANEL_LAYER_X, top + 1, PANEL_LAYER_X, bottom - 1, WOOD_LAYER)
+    c.unit_rect(PANEL_LAYER_X, top + 1, PANEL_LAYER_X, bottom - 1, WOOD_LAYER)
 
 
 def draw_plug(c, d):
@@ -287,7 +316,7 @@ def draw_plug(c, d):
     c.shape(rounded_rect(x0, top, x1, bottom,
                          (MOUTH_CORNER_R, 0, 0, MOUTH_CORNER_R)),
             (x0, top, x1, bottom), WOOD_FILL, WOOD_OUTLINE)
-    c.fill_rect(PANEL_LAYER_X, top + 1, PANEL_LAYER_X, bottom - 1, WOOD_LAYER)
+    c.unit_rect(PANEL_LAYER_X, top + 1, PANEL_LAYER_X, bottom - 1, WOOD_LAYER)
 
 
 def draw_end_cap(c, d):
@@ -300,21 +329,26 @@ def draw_end_cap(c, d):
 def draw_centre_line(c, colour):
     # Long dash, gap, dot, gap: the draughtsman's axis line.
     pattern = [1] * 12 + [0] * 2 + [1] * 2 + [0] * 2
-    axis = PORT_MIRROR // 2
-    for i, x in enumerate(range(CENTRE_LINE[0], CENTRE_LINE[1] + 1)):
-        if pattern[i % len(pattern)] and c.get(x, axis) == c.index[WHITE]:
-            c.set(x, axis, colour)
+    k, axis = c.scale, PORT_MIRROR // 2
+    for x in range(k * CENTRE_LINE[0], k * (CENTRE_LINE[1] + 1)):
+        if not pattern[(x // k - CENTRE_LINE[0]) % len(pattern)]:
+            continue
+        for y in range(k * axis, k * (axis + 1)):
+            if c.get(x, y) == c.index[WHITE]:
+                c.set(x, y, colour)
 
 
 def mirror_lower_half(c):
-    for y in range(PORT_MIRROR // 2 + 1, c.height):
+    # About the middle of the axis row: device rows y and (PORT_MIRROR + 1) k - 1 - y.
+    last = (PORT_MIRROR + 1) * c.scale - 1
+    for y in range((PORT_MIRROR // 2 + 1) * c.scale, c.height):
         for x in range(c.width):
-            c.px[x, y] = c.px[x, PORT_MIRROR - y]
+            c.px[x, y] = c.px[x, last - y]
 
 
-def draw_port(d, extra_colours):
+def draw_port(d, extra_colours, scale):
     c = Canvas(PORT_SIZE, [WALL_OUTLINE, WALL_FILL, WOOD_FILL, WOOD_OUTLINE,
-                           WOOD_LAYER, PANEL_PALE, d.panel_outline, *extra_colours])
+                           WOOD_LAYER, PANEL_PALE, d.panel_outline, *extra_colours], scale)
     draw_front_panel(c, d)
     draw_plug(c, d)
     draw_end_cap(c, d)
@@ -327,18 +361,20 @@ def draw_port(d, extra_colours):
 
 def draw_dimension(c):
     x0, x1 = DIM_X
-    c.fill_rect(x0, DIM_ROW, x1, DIM_ROW, DIMENSION_GREY)
-    c.fill_rect(x1, DIM_TICK_ROWS[0], x1, DIM_TICK_ROWS[1], DIMENSION_GREY)
-    for i in range(DIM_ARROW_LEN):
+    k, row = c.scale, DIM_ROW * c.scale
+    c.unit_rect(x0, DIM_ROW, x1, DIM_ROW, DIMENSION_GREY)
+    c.unit_rect(x1, DIM_TICK_ROWS[0], x1, DIM_TICK_ROWS[1], DIMENSION_GREY)
+    # Arrowheads widen by one pixel every three, whatever the pixel size.
+    for i in range(DIM_ARROW_LEN * k):
         half = (i + 1) // 3
-        c.fill_rect(x0 + i, DIM_ROW - half, x0 + i, DIM_ROW + half, DIMENSION_GREY)
-        c.fill_rect(x1 - i, DIM_ROW - half, x1 - i, DIM_ROW + half, DIMENSION_GREY)
+        c.fill_rect(k * x0 + i, row - half, k * x0 + i, row + k - 1 + half, DIMENSION_GREY)
+        c.fill_rect(k * (x1 + 1) - 1 - i, row - half, k * (x1 + 1) - 1 - i, row + k - 1 + half,
+                    DIMENSION_GREY)
     # The word sits on the line, in a gap as wide as the word.
-    font = ImageFont.truetype(str(FONT_DIR / DIM_FONT[0]), DIM_FONT[1])
-    left, _, right, _ = font.getbbox(DIM_TEXT)
+    left, _, right, _ = c.font(DIM_FONT).getbbox(DIM_TEXT)
     mid = (x0 + x1 + 1) / 2
-    half_gap = (right - left) / 2 + 3
-    c.fill_rect(round(mid - half_gap), DIM_ROW, round(mid + half_gap) - 1, DIM_ROW, WHITE)
+    half_gap = (right - left) / 2 + 3 * k
+    c.fill_rect(round(mid * k - half_gap), row, round(mid * k + half_gap) - 1, row + k - 1, WHITE)
     c.text((mid, DIM_ROW + 0.5), DIM_TEXT, DIM_FONT, DIMENSION_GREY)
 
 
@@ -347,21 +383,21 @@ def draw_tube_numbers(c, tubes):
     for number, (tube, cx) in enumerate(zip(tubes, NUMBER_X), start=1):
         cy = tube.wall[0] + 2            # middle of the wall's two fill rows
 
-        def inside(x, y, cx=cx, cy=cy):
-            return math.hypot(x + 0.5 - cx, y + 0.5 - cy) <= r
+        def inside(u, v, cx=cx, cy=cy):
+            return math.hypot(u - cx, v - cy) <= r
 
         c.shape(inside, (cx - r, cy - r, cx + r, cy + r), WHITE, CIRCLE_DARK_RED)
         c.text((cx, cy), str(number), NUMBER_FONT, DIGIT_RED)
 
 
-def port_3tube():
-    c = draw_port(PORT_3TUBE, [DIMENSION_GREY])
+def port_3tube(scale=1):
+    c = draw_port(PORT_3TUBE, [DIMENSION_GREY], scale)
     draw_dimension(c)
     return c
 
 
-def port_5tube():
-    c = draw_port(PORT_5TUBE, [DIGIT_RED, CIRCLE_DARK_RED])
+def port_5tube(scale=1):
+    c = draw_port(PORT_5TUBE, [DIGIT_RED, CIRCLE_DARK_RED], scale)
     draw_tube_numbers(c, PORT_5TUBE.tubes)
     return c
 
@@ -376,31 +412,38 @@ def ring_angle(dx, dy):
 
 
 def radial_line(c, angle, r0, r1, colour):
-    """A one-pixel, connected line along the radius at angle, from r0 to r1."""
-    cx, cy = RING_CENTRE
+    """A connected line one unit wide along the radius at angle, from r0 to r1:
+    a square brush of one unit stepped along it."""
+    k, (cx, cy) = c.scale, RING_CENTRE
     ux, uy = math.cos(math.radians(angle)), -math.sin(math.radians(angle))
-    r0, r1 = r0 + 0.5, r1 - 0.5          # pixel centres inside the layer
-    steps = int((r1 - r0) * 4)
+    r0, r1 = r0 + 0.5, r1 - 0.5          # brush centres inside the layer
+    steps = int((r1 - r0) * 4 * k)
     for i in range(steps + 1):
         r = r0 + (r1 - r0) * i / steps
-        c.set(math.floor(cx + r * ux + 0.5), math.floor(cy + r * uy + 0.5), colour)
+        # The brush's top left corner, on the nearest pixel boundary.
+        x, y = math.floor((cx + r * ux) * k + 0.5), math.floor((cy + r * uy) * k + 0.5)
+        c.fill_rect(x, y, x + k - 1, y + k - 1, colour)
 
 
-def draw_ring(outer_strip, inner_strip):
-    c = Canvas(RING_SIZE, [WALL_OUTLINE, WALL_FILL, STRIP_GREEN])
-    cx, cy = RING_CENTRE
+def draw_ring(outer_strip, inner_strip, scale=1):
+    c = Canvas(RING_SIZE, [WALL_OUTLINE, WALL_FILL, STRIP_GREEN], scale)
+    cx, cy = RING_CENTRE[0] + 0.5, RING_CENTRE[1] + 0.5
 
-    def radius(x, y):
-        return math.hypot(x - cx, y - cy)
+    def radius(u, v):
+        return math.hypot(u - cx, v - cy)
+
+    def pixels():                        # device pixels with their centres in units
+        for y in range(c.height):
+            for x in range(c.width):
+                yield x, y, (x + 0.5) / scale, (y + 0.5) / scale
 
     # Both layers as one outlined band, then the line where they meet, so
-    # every boundary is a single pixel wide.
-    c.shape(lambda x, y: RING_INNER < radius(x, y) <= RING_OUTER,
-            (0, 0, c.width - 1, c.height - 1), WALL_FILL, WALL_OUTLINE)
-    for y in range(c.height):
-        for x in range(c.width):
-            if RING_MIDDLE - 1 < radius(x, y) <= RING_MIDDLE:
-                c.set(x, y, WALL_OUTLINE)
+    # every boundary is a single unit wide.
+    c.shape(lambda u, v: RING_INNER < radius(u, v) <= RING_OUTER,
+            (0, 0, RING_SIZE[0] - 1, RING_SIZE[1] - 1), WALL_FILL, WALL_OUTLINE)
+    for x, y, u, v in pixels():
+        if RING_MIDDLE - 1 < radius(u, v) <= RING_MIDDLE:
+            c.set(x, y, WALL_OUTLINE)
     layers = (
         # (inner radius, outer radius, seam angle, strip or None)
         (RING_MIDDLE, RING_OUTER, OUTER_SEAM, OUTER_STRIP if outer_strip else None),
@@ -408,11 +451,10 @@ def draw_ring(outer_strip, inner_strip):
     )
     for r0, r1, seam, strip in layers:
         if strip:
-            for y in range(c.height):
-                for x in range(c.width):
-                    if (r0 < radius(x, y) <= r1 and c.get(x, y) == c.index[WALL_FILL]
-                            and strip[0] <= ring_angle(x - cx, y - cy) <= strip[1]):
-                        c.set(x, y, STRIP_GREEN)
+            for x, y, u, v in pixels():
+                if (r0 < radius(u, v) <= r1 and c.get(x, y) == c.index[WALL_FILL]
+                        and strip[0] <= ring_angle(u - cx, v - cy) <= strip[1]):
+                    c.set(x, y, STRIP_GREEN)
         # The seam, and the strip's far joint where there is one.
         for angle in (seam, strip[1]) if strip else (seam,):
             radial_line(c, angle, r0, r1, WALL_OUTLINE)
@@ -530,14 +572,22 @@ def png_bytes(image):
     return out.getvalue()
 
 
+def scaled_name(name, scale):
+    """port_3tube.gif at 2x is port_3tube@2x.gif, the name Qt knows as 2x."""
+    if scale == 1:
+        return name
+    stem, dot, suffix = name.rpartition(".")
+    return f"{stem}@{scale}x{dot}{suffix}"
+
+
 def all_outputs():
     """Relative path -> file contents, for every generated file."""
-    outputs = {
-        PORT_3TUBE.name: port_3tube().gif_bytes(),
-        PORT_5TUBE.name: port_5tube().gif_bytes(),
-    }
-    for name, outer, inner in RING_IMAGES:
-        outputs[name] = draw_ring(outer, inner).gif_bytes()
+    outputs = {}
+    for k in DIAGRAM_SCALES:
+        outputs[scaled_name(PORT_3TUBE.name, k)] = port_3tube(k).gif_bytes()
+        outputs[scaled_name(PORT_5TUBE.name, k)] = port_5tube(k).gif_bytes()
+        for name, outer, inner in RING_IMAGES:
+            outputs[scaled_name(name, k)] = draw_ring(outer, inner, k).gif_bytes()
     outputs["ravelle.ico"] = ico_bytes(icon_cells())
     for n in ICON_PNG_SIZES:
         outputs[f"icons/hicolor/{n}x{n}/apps/{APP_ID}.png"] = png_bytes(icon_png(n))

@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "app/forms.h"
+#include "common/screen_images.h"
 #include "common/widgets.h"
 
 using namespace ravelle;
@@ -17,6 +18,10 @@ QWidget* Form2::build() {
     auto* window = new QWidget;
     ui_.setupUi(window);
     setUpFixedWindow(window);
+    new ScreenImages(window, ui_.Picture1,
+                     {{ui_.Picture2, QStringLiteral("ring_plain")},
+                      {ui_.Picture3, QStringLiteral("ring_outer_strip")},
+                      {ui_.Picture4, QStringLiteral("ring_both_strips")}});
     for (QLineEdit* box : {ui_.Text1, ui_.Text2, ui_.Text3}) {
         connect(box, &QLineEdit::textChanged, this, &Form2::Text_Change);
         box->installEventFilter(this);

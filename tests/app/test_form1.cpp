@@ -6,6 +6,7 @@
 
 #include <map>
 
+#include "common/screen_images.h"
 #include "gui_test_support.h"
 #include "port/equations_page.h"
 
@@ -59,6 +60,8 @@ Captions shownCaptions() {
         shown[name] = control<QLabel>(name.toLatin1())->text();
     return shown;
 }
+
+const QList<Holder> kHolders = {{"Picture2", "port_3tube"}, {"Picture3", "port_5tube"}};
 
 const char* const kModeControls[] = {"Label19", "Label20", "Label21", "Label22",
                                      "Label23", "Label24", "Text7",   "Text8"};
@@ -300,6 +303,36 @@ class TestForm1 : public QObject {
         QCOMPARE(control("Label7")->toolTip(),
                  "Click to go to " + ravelle::equationsPageAddress().toString());
         QCOMPARE(shownCaptions(), kDefaultThree);
+    }
+
+    void diagramsAndIconAreDrawnForTheScreen_data() {
+        QTest::addColumn<bool>("fiveTubes");
+        QTest::newRow("3 tubes") << false;
+        QTest::newRow("5 tubes") << true;
+    }
+
+    void diagramsAndIconAreDrawnForTheScreen() {
+        QFETCH(bool, fiveTubes);
+        QCOMPARE(ratioOf(mainWindow()), startScale());
+        if (fiveTubes) QTest::mouseClick(control("Option2"), Qt::LeftButton);
+        checkDrawnFor(mainWindow(), kHolders, fiveTubes ? "Picture3" : "Picture2", startScale());
+        // A finer drawing is read only where the screen needs it, and once.
+        QCOMPARE(ravelle::diagramImagesLoaded(), startScale() == 1 ? 0 : int(kHolders.size()));
+    }
+
+    void movingToAScreenOfAnotherRatioRedrawsTheDiagrams() {
+        QScreen* other = screenOfAnotherRatio(mainWindow());
+        if (QGuiApplication::screens().size() == 1)
+            QSKIP("needs two screens, as in the two_screens run");
+        QVERIFY2(other, "the screens have one ratio");
+        QScreen* first = mainWindow()->screen();
+        QTest::mouseClick(control("Option2"), Qt::LeftButton);
+        mainWindow()->windowHandle()->setScreen(other);
+        checkDrawnFor(mainWindow(), kHolders, "Picture3", other->devicePixelRatio());
+        QTest::mouseClick(control("Option1"), Qt::LeftButton);
+        checkDrawnFor(mainWindow(), kHolders, "Picture2", other->devicePixelRatio());
+        mainWindow()->windowHandle()->setScreen(first);
+        checkDrawnFor(mainWindow(), kHolders, "Picture2", first->devicePixelRatio());
     }
 
     void fixedCaptionsFitTheirLabels() {

@@ -2,6 +2,7 @@
 // Copyright (c) Ravelle developers
 #include <QPushButton>
 
+#include "common/screen_images.h"
 #include "gui_test_support.h"
 
 using namespace guitest;
@@ -15,6 +16,9 @@ template <typename T = QWidget> T* control(const char* name) {
 QLineEdit* box(const char* name) { return control<QLineEdit>(name); }
 QLabel* label(const char* name) { return control<QLabel>(name); }
 QImage imageOf(const char* picture) { return label(picture)->pixmap().toImage(); }
+
+const QList<Holder> kHolders = {
+    {"Picture2", "ring_plain"}, {"Picture3", "ring_outer_strip"}, {"Picture4", "ring_both_strips"}};
 
 const QString kInvalid = QStringLiteral("Unable to calculate with any term not a positive number");
 
@@ -172,6 +176,39 @@ class TestForm2 : public QObject {
         QCOMPARE(forms::Form2().loadCount(), loads + 1);
         QCOMPARE(box("Text2")->text(), QStringLiteral("95"));
         QCOMPARE(imageOf("Picture1"), imageOf("Picture3"));
+    }
+
+    void diagramsAndIconAreDrawnForTheScreen_data() {
+        QTest::addColumn<QString>("required");
+        QTest::addColumn<QString>("diagram");
+        QTest::newRow("outer inserted") << "95"
+                                        << "Picture3";
+        QTest::newRow("both inserted") << "110"
+                                       << "Picture4";
+    }
+
+    void diagramsAndIconAreDrawnForTheScreen() {
+        QFETCH(QString, required);
+        QFETCH(QString, diagram);
+        QCOMPARE(ratioOf(tubeMaker()), startScale());
+        box("Text2")->setText(required);
+        checkDrawnFor(tubeMaker(), kHolders, diagram.toLatin1(), startScale());
+        // The main window's two diagrams and these three, each read once.
+        QCOMPARE(ravelle::diagramImagesLoaded(), startScale() == 1 ? 0 : 2 + int(kHolders.size()));
+    }
+
+    void movingToAScreenOfAnotherRatioRedrawsTheDiagrams() {
+        QScreen* other = screenOfAnotherRatio(tubeMaker());
+        if (QGuiApplication::screens().size() == 1)
+            QSKIP("needs two screens, as in the two_screens run");
+        QVERIFY2(other, "the screens have one ratio");
+        QScreen* first = tubeMaker()->screen();
+        tubeMaker()->windowHandle()->setScreen(other);
+        checkDrawnFor(tubeMaker(), kHolders, "Picture3", other->devicePixelRatio());
+        box("Text2")->setText(QStringLiteral("110"));
+        checkDrawnFor(tubeMaker(), kHolders, "Picture4", other->devicePixelRatio());
+        tubeMaker()->windowHandle()->setScreen(first);
+        checkDrawnFor(tubeMaker(), kHolders, "Picture4", first->devicePixelRatio());
     }
 
     void placedAtAQuarterOfTheFreeScreen() {

@@ -8,6 +8,7 @@ Run with Debian's interpreter: /usr/bin/python3 tests/resources/test_images.py
 """
 
 import functools
+import itertools
 import math
 import os
 import re
@@ -28,6 +29,8 @@ APP_ID = "org.ravelle.Ravelle"
 GIFS = {"port_3tube.gif": (246, 200), "port_5tube.gif": (246, 200),
         "ring_plain.gif": (105, 104), "ring_outer_strip.gif": (105, 104),
         "ring_both_strips.gif": (105, 104)}
+# Every diagram is drawn for screens of 1, 2 and 3 device pixels per pixel.
+SCALES = (1, 2, 3)
 
 WHITE, OUTLINE, FILL = (255, 255, 255), (49, 66, 255), (173, 214, 231)
 WOOD, WOOD_EDGE, WOOD_LAYER = (255, 231, 189), (173, 107, 0), (255, 206, 115)
@@ -38,10 +41,26 @@ VGA16 = [(0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 
          (255, 255, 0), (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255)]
 
 
+def scaled(name, k):
+    return name if k == 1 else name.replace(".gif", f"@{k}x.gif")
+
+
 @functools.lru_cache(maxsize=None)
-def rgb(name):
-    with Image.open(RES / name) as im:
+def rgb(name, k=1):
+    with Image.open(RES / scaled(name, k)) as im:
         return im.convert("RGB")
+
+
+class Scaled:
+    """An image drawn at scale k, read at the pixel coordinates of the 1x image:
+    each pixel is sampled at its centre."""
+
+    def __init__(self, name, k):
+        self.im, self.k = rgb(name, k), k
+
+    def getpixel(self, xy):
+        k = self.k
+        return self.im.getpixel((xy[0] * k + k // 2, xy[1] * k + k // 2))
 
 
 def mirror(row):
@@ -55,6 +74,8 @@ class Reproducible(unittest.TestCase):
                            check=True)
             made = sorted(p.relative_to(tmp) for p in Path(tmp).rglob("*") if p.is_file())
             self.assertIn(Path("ravelle.ico"), made)
+            self.assertEqual({p.name for p in made if p.suffix == ".gif"},
+                             {scaled(n, k) for n in GIFS for k in SCALES})
             for rel in made:
                 with self.subTest(file=str(rel)):
                     self.assertEqual((Path(tmp) / rel).read_bytes(), (RES / rel).read_bytes())
@@ -81,18 +102,35 @@ def gif_blocks(data):
 
 class GifFormat(unittest.TestCase):
     def test_every_gif(self):
-        for name, size in GIFS.items():
-            with self.subTest(gif=name):
-                data = (RES / name).read_bytes()
-                self.assertEqual(data[:6], b"GIF89a")
-                self.assertEqual(struct.unpack("<HH", data[6:10]), size)
-                self.assertTrue(data[10] & 0x80, "global palette")
-                self.assertLessEqual(2 << (data[10] & 7), 16)
-                self.assertEqual(gif_blocks(data), (1, False))
-                im = rgb(name)
-                w, h = size
-                for corner in ((0, 0), (w - 1, 0), (0, h - 1), (w - 1, h - 1)):
-                    self.assertEqual(im.getpixel(corner), WHITE, corner)
+        for name, (w, h) in GIFS.items():
+            for k in SCALES:
+                with self.subTest(gif=scaled(name, k)):
+                    data = (RES / scaled(name, k)).read_bytes()
+                    self.assertEqual(data[:6], b"GIF89a")
+                    self.assertEqual(struct.unpack("<HH", data[6:10]), (w * k, h * k))
+                    self.assertTrue(data[10] & 0x80, "global palette")
+                    self.assertLessEqual(2 << (data[10] & 7), 16)
+                    self.assertEqual(gif_blocks(data), (1, False))
+                    im = rgb(name, k)
+                    for corner in ((0, 0), (w * k - 1, 0), (0, h * k - 1), (w * k - 1, h * k - 1)):
+                        self.assertEqual(im.getpixel(corner), WHITE, corner)
+                    self.assertEqual({c for _, c in im.getcolors()}, {c for _, c in rgb(name).getcolors()})
+
+    def test_finer_images_are_drawn_not_enlarged(self):
+        # The same drawing: nearly every pixel as in the 1x image enlarged.
+        # Drawn afresh: curves, arrowheads and letters show detail finer than
+        # one 1x pixel, which an enlargement never has.
+        for name, (w, h) in GIFS.items():
+            for k in SCALES[1:]:
+                with self.subTest(gif=scaled(name, k)):
+                    im = rgb(name, k)
+                    enlarged = rgb(name).resize(im.size, Image.NEAREST)
+                    same = sum(a == b for a, b in zip(im.getdata(), enlarged.getdata()))
+                    self.assertGreater(same / (w * h * k * k), 0.95)
+                    px = im.load()
+                    finer = sum(len({px[x * k + i, y * k + j] for i in range(k) for j in range(k)}) > 1
+                                for y in range(h) for x in range(w))
+                    self.assertGreater(finer, 100)
 
 
 class PortDiagrams(unittest.TestCase):
@@ -106,11 +144,11 @@ class PortDiagrams(unittest.TestCase):
     ]
 
     def test_walls_only_within_their_x_range(self):
-        for name, (top, bottom), (x0, x1) in self.WALLS:
-            im = rgb(name)
+        for (name, (top, bottom), (x0, x1)), k in itertools.product(self.WALLS, SCALES):
+            im = Scaled(name, k)
             for rows in ((top, bottom), (mirror(bottom), mirror(top))):
                 r0, r1 = rows
-                with self.subTest(image=name, rows=rows):
+                with self.subTest(image=scaled(name, k), rows=rows):
                     for x in (x0, x1):     # end outlines span the wall
                         self.assertEqual([im.getpixel((x, y)) for y in range(r0, r1 + 1)],
                                          [OUTLINE] * 4, x)
@@ -159,25 +197,27 @@ class PortDiagrams(unittest.TestCase):
     }
 
     def test_wooden_parts_gaps_and_panel(self):
-        for name, samples in self.SAMPLES.items():
+        for (name, samples), k in itertools.product(self.SAMPLES.items(), SCALES):
             for xy, colour in samples:
-                with self.subTest(image=name, pixel=xy):
-                    self.assertEqual(rgb(name).getpixel(xy), colour)
+                with self.subTest(image=scaled(name, k), pixel=xy):
+                    self.assertEqual(Scaled(name, k).getpixel(xy), colour)
 
     def test_length_dimension_only_in_3tube(self):
+        for k in SCALES:
+            im = Scaled("port_3tube.gif", k)
+            for xy, colour in [((34, 188), GREY), ((50, 188), GREY), ((215, 188), GREY),
+                               ((227, 182), GREY), ((227, 192), GREY), ((227, 181), WHITE),
+                               ((227, 193), WHITE), ((228, 188), WHITE), ((32, 188), (213, 209, 209))]:
+                self.assertEqual(im.getpixel(xy), colour, (k, xy))
         im = rgb("port_3tube.gif")
-        for xy, colour in [((34, 188), GREY), ((50, 188), GREY), ((215, 188), GREY),
-                           ((227, 182), GREY), ((227, 192), GREY), ((227, 181), WHITE),
-                           ((227, 193), WHITE), ((228, 188), WHITE), ((32, 188), (213, 209, 209))]:
-            self.assertEqual(im.getpixel(xy), colour, xy)
         arrows = [sum(im.getpixel((x, y)) == GREY for y in range(184, 193)) for x in (38, 222)]
         self.assertTrue(all(n >= 3 for n in arrows), arrows)
         word = [(x, y) for x in range(100, 161) for y in range(180, 197)
                 if y != 188 and im.getpixel((x, y)) == GREY]
         self.assertGreater(len(word), 40, "the word Length")
         self.assertLess(abs(sum(x for x, _ in word) / len(word) - 130), 4)
-        five = rgb("port_5tube.gif")
-        self.assertNotIn(GREY, [c for _, c in five.getcolors()])
+        for k in SCALES:
+            self.assertNotIn(GREY, [c for _, c in rgb("port_5tube.gif", k).getcolors()])
 
     def test_tube_numbers_climb_the_upper_walls(self):
         im = rgb("port_5tube.gif")
@@ -197,6 +237,7 @@ class PortDiagrams(unittest.TestCase):
 
 
 def ring_pixel(im, radius, degrees):
+    """The pixel at radius and angle from the ring's centre, in 1x pixels."""
     a = math.radians(degrees)       # counter-clockwise on screen from 3 o'clock
     return im.getpixel((round(52 + radius * math.cos(a)), round(51 - radius * math.sin(a))))
 
@@ -208,9 +249,9 @@ class RingDiagrams(unittest.TestCase):
              "ring_both_strips.gif": (True, True)}
 
     def test_layers_seams_and_strips(self):
-        for name, (outer, inner) in self.RINGS.items():
-            im = rgb(name)
-            with self.subTest(ring=name):
+        for (name, (outer, inner)), k in itertools.product(self.RINGS.items(), SCALES):
+            im = Scaled(name, k)
+            with self.subTest(ring=scaled(name, k)):
                 for xy, colour in [((52, 51), WHITE), ((82, 51), WHITE), ((102, 51), OUTLINE),
                                    ((103, 51), WHITE), ((95, 51), OUTLINE), ((89, 51), OUTLINE),
                                    ((88, 51), WHITE), ((2, 51), OUTLINE), ((52, 0), WHITE),
@@ -229,7 +270,7 @@ class RingDiagrams(unittest.TestCase):
                     self.assertEqual(ring_pixel(im, self.INNER, deg), GREEN if inner else FILL, deg)
                 for deg in (85, 141):
                     self.assertEqual(ring_pixel(im, self.INNER, deg), FILL, deg)
-                greens = sum(n for n, c in im.getcolors() if c == GREEN)
+                greens = sum(n for n, c in im.im.getcolors() if c == GREEN)
                 self.assertEqual(greens > 0, outer or inner)
 
 
