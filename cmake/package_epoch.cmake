@@ -11,14 +11,14 @@ if(DEFINED ENV{SOURCE_DATE_EPOCH})
 endif()
 set(_epoch "")
 execute_process(COMMAND git -C "${CPACK_RAVELLE_SOURCE_DIR}" rev-parse --show-toplevel
-    OUTPUT_VARIABLE _top OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET RESULT_VARIABLE _failed)
-if(NOT _failed)
+    OUTPUT_VARIABLE _top OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET RESULT_VARIABLE _status)
+if(_status EQUAL 0)
     file(REAL_PATH "${CPACK_RAVELLE_SOURCE_DIR}" _source)
     file(REAL_PATH "${_top}" _top)
 endif()
 # Only the tree's own repository: a copy inside another checkout must not
 # take that checkout's commit.
-if(NOT _failed AND _top STREQUAL _source)
+if(_status EQUAL 0 AND _top STREQUAL _source)
     execute_process(COMMAND git -C "${CPACK_RAVELLE_SOURCE_DIR}" log -1 --format=%ct
         OUTPUT_VARIABLE _epoch OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
 endif()

@@ -17,9 +17,10 @@ test_packages=(
     xvfb xauth xdotool imagemagick x11-utils
     python3 python3-pil python3-xlib fonts-dejavu-core
     binutils-mingw-w64-x86-64 desktop-file-utils appstream dpkg-dev file
+    lintian devscripts git
 )
 
-package_packages=(dpkg-dev file)
+package_packages=(dpkg-dev file lintian)
 
 packages=("${build_packages[@]}")
 case "${1:-test}" in
