@@ -36,6 +36,10 @@ endforeach()
 # build; -fPIE would be refused), so executables only need -pie at the link.
 add_link_options("$<$<STREQUAL:$<TARGET_PROPERTY:TYPE>,EXECUTABLE>:-pie>" -Wl,-z,relro -Wl,-z,now)
 unset(_optimised)
+# Qt's resource compiler stores each embedded file's modification time, which
+# differs from checkout to checkout; nothing reads it, so it gets a fixed one
+# (a SOURCE_DATE_EPOCH given to the build still wins).
+set_property(GLOBAL PROPERTY RULE_LAUNCH_CUSTOM "${CMAKE_COMMAND} -E env QT_RCC_SOURCE_DATE_OVERRIDE=1")
 # This build tree has every flag the package ships with; the package tests
 # hold it to that.
 if(CMAKE_BUILD_TYPE MATCHES "^(Release|RelWithDebInfo|MinSizeRel)$")

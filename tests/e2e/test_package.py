@@ -84,7 +84,8 @@ def copy_source(source, copy):
     def skipped(folder, names):
         return [n for n in names if n == "__pycache__"
                 or (Path(folder) == top and (n == ".git" or n.startswith("build")))]
-    shutil.copytree(top, copy, ignore=skipped)
+    # New modification times, as a fresh checkout has.
+    shutil.copytree(top, copy, ignore=skipped, copy_function=shutil.copy)
 
 
 def package_names(depends):
@@ -220,8 +221,8 @@ class DebianPackage(unittest.TestCase):
 
     def test_same_bytes_from_another_folder(self):
         self.needs_shipped_flags()
-        # A copy of the source at another depth, with no git history: it gets
-        # the first package's time stamp, as a rebuilder would.
+        # A copy of the source at another depth, with no git history and new
+        # file times: it gets the first package's time stamp, as a rebuilder would.
         source = self.out / "elsewhere" / "ravelle-source"
         build = source / "build" / "other"
         copy_source(ARGS.source_dir, source)
