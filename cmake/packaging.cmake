@@ -38,4 +38,38 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6gui6 (>= 6.4)")
 
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+    # What Debian expects beside the program: the manual page and the
+    # changelog, compressed without name or time stamp so that they are the
+    # same bytes in every build, and the lintian overrides.
+    find_program(RAVELLE_GZIP gzip REQUIRED)
+    set(_doc_out ${PROJECT_BINARY_DIR}/share/packaging)
+    set(_compressed)
+    foreach(_doc IN ITEMS ravelle.1 changelog)
+        add_custom_command(OUTPUT ${_doc_out}/${_doc}.gz
+            COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/docs/${_doc} ${_doc_out}/${_doc}
+            COMMAND ${RAVELLE_GZIP} -9nf ${_doc_out}/${_doc}
+            DEPENDS ${PROJECT_SOURCE_DIR}/docs/${_doc}
+            COMMENT "Compressing ${_doc}" VERBATIM)
+        list(APPEND _compressed ${_doc_out}/${_doc}.gz)
+    endforeach()
+    add_custom_target(ravelle_package_docs ALL DEPENDS ${_compressed})
+    install(FILES ${_doc_out}/ravelle.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    install(FILES ${_doc_out}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+    install(FILES ${PROJECT_SOURCE_DIR}/app/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME ravelle)
+    # A stripped program as dh_strip leaves it: without the compiler's
+    # .comment and the linker's .note sections either.
+    install(CODE "
+        if(CMAKE_INSTALL_DO_STRIP)
+            execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment --remove-section=.note
+                \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/$<TARGET_FILE_NAME:ravelle>\"
+                COMMAND_ERROR_IS_FATAL ANY)
+        endif()")
+    # Time stamps in the package: SOURCE_DATE_EPOCH, worked out when packing
+    # (cmake/package_epoch.cmake), so a commit made after configuring counts.
+    set(CPACK_RAVELLE_SOURCE_DIR "${PROJECT_SOURCE_DIR}")
+    set(CPACK_PROJECT_CONFIG_FILE "${PROJECT_SOURCE_DIR}/cmake/package_epoch.cmake")
+endif()
+
 include(CPack)

@@ -18,9 +18,10 @@ test_packages=(
     xvfb xauth xdotool imagemagick x11-utils
     python3 python3-pil python3-xlib fonts-dejavu-core
     binutils-mingw-w64-x86-64 desktop-file-utils appstream dpkg-dev file
+    lintian devscripts git
 )
 
-package_packages=(dpkg-dev file)
+package_packages=(dpkg-dev file lintian)
 
 # The Windows build: the MinGW cross compiler, what cross-builds Qt from
 # Debian's source package, Wine to run the tests, NSIS for the installer.

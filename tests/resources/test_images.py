@@ -450,10 +450,17 @@ class DesktopIdentity(unittest.TestCase):
 
     @unittest.skipUnless(shutil.which("appstreamcli"), "appstream missing")
     def test_metainfo_validates(self):
-        code, out = self.run_tool("appstreamcli", "validate", "--no-net",
+        code, out = self.run_tool("appstreamcli", "validate", "--pedantic", "--no-net",
                                   str(APP / f"{APP_ID}.metainfo.xml"))
         self.assertEqual(code, 0, out)
         self.assertFalse([l for l in out.splitlines() if l[:2] in ("E:", "W:")], out)
+        # The remarks we keep, each for a reason: the id is the one of the
+        # desktop file and the icons; <developer> is for AppStream 1.0 readers,
+        # beside <developer_name> for the 0.16 of Debian 12.
+        kept = {f"P: cid-contains-uppercase-letter {APP_ID}", "I: unknown-tag developer"}
+        remarks = {f"{kind}: {what}" for kind, what in
+                   re.findall(r"^([PI]): \S+ (.*?)\s*$", out, re.MULTILINE)}
+        self.assertLessEqual(remarks, kept, out)
 
     def test_one_id_everywhere(self):
         entry = dict(l.split("=", 1) for l in (APP / f"{APP_ID}.desktop").read_text().splitlines()
@@ -462,7 +469,7 @@ class DesktopIdentity(unittest.TestCase):
         meta = ET.parse(APP / f"{APP_ID}.metainfo.xml").getroot()
         self.assertEqual(meta.findtext("id"), APP_ID)
         self.assertEqual(meta.findtext("launchable"), f"{APP_ID}.desktop")
-        self.assertEqual(meta.find("releases/release").get("version"), "1.6")
+        self.assertEqual(meta.find("releases/release").get("version"), "1.6.0.0")
 
 
 if __name__ == "__main__":
