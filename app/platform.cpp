@@ -2,6 +2,7 @@
 // Copyright (c) Ravelle developers
 #include "app/platform.h"
 
+#include <QByteArray>
 #include <QtGlobal>
 
 namespace ravelle {
@@ -9,7 +10,7 @@ namespace ravelle {
 void choosePlatformDefaults() {
 #ifdef Q_OS_WIN
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "windows:fontengine=directwrite");
+        qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("windows:fontengine=directwrite"));
 #endif
 }
 
