@@ -285,8 +285,8 @@ def loaded_dlls(log):
     found = set()
     for line in log.splitlines():
         m = re.search(r'Loaded L"([^"]+)" at \w+: native', line)
-        if m:
-            found.add(PureWindowsPath(m.group(1)))
+        if m and m.group(1).lower().endswith(".dll"):  # each backslash is written twice
+            found.add(PureWindowsPath(m.group(1).replace("\\\\", "\\")))
     return found
 
 
