@@ -57,9 +57,12 @@ QPalette classicPalette() {
         {QPalette::PlaceholderText, QColor(0x00, 0x00, 0x00, 0x80)},
     };
     static const RoleColour kDisabled[] = {
-        {QPalette::WindowText, QColor(0xbe, 0xbe, 0xbe)}, {QPalette::Text, QColor(0xbe, 0xbe, 0xbe)},
-        {QPalette::ButtonText, QColor(0xbe, 0xbe, 0xbe)}, {QPalette::Dark, QColor(0xbe, 0xbe, 0xbe)},
-        {QPalette::Base, QColor(0xef, 0xef, 0xef)},       {QPalette::Shadow, QColor(0xb1, 0xb1, 0xb1)},
+        {QPalette::WindowText, QColor(0xbe, 0xbe, 0xbe)},
+        {QPalette::Text, QColor(0xbe, 0xbe, 0xbe)},
+        {QPalette::ButtonText, QColor(0xbe, 0xbe, 0xbe)},
+        {QPalette::Dark, QColor(0xbe, 0xbe, 0xbe)},
+        {QPalette::Base, QColor(0xef, 0xef, 0xef)},
+        {QPalette::Shadow, QColor(0xb1, 0xb1, 0xb1)},
         {QPalette::Highlight, QColor(0x91, 0x91, 0x91)},
     };
     QPalette palette;
