@@ -20,7 +20,7 @@ printf '%s\\n' "$1" >> "$(dirname "$0")/opened.txt"
 
 
 class Program:
-    def __init__(self, exe, work_dir, main_caption):
+    def __init__(self, exe, work_dir, main_caption, desktop_env=None):
         self.exe, self.work = Path(exe), Path(work_dir)
         self.main_caption = main_caption
         self.work.mkdir(parents=True, exist_ok=True)
@@ -38,6 +38,7 @@ class Program:
         env.update(QT_QPA_PLATFORM="xcb", XDG_RUNTIME_DIR=str(runtime),
                    PATH=f"{stand_ins}{os.pathsep}{env.get('PATH', '')}")
         env.pop("XDG_CURRENT_DESKTOP", None)
+        env.update(desktop_env or {})
         self.desktop = Desktop()
         self.desktop.park_pointer()
         self.log_path = self.work / "ravelle.log"

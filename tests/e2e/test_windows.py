@@ -6,9 +6,12 @@ platform): what a user sees and does, from start-up to closing the main
 window. Each scenario is one CTest test and one run of the program.
 
   test_windows.py --scenario NAME --exe BIN --out DIR --resources DIR --version 1.6
+                  [--window-manager COMMAND]
 """
 
 import argparse
+import math
+import shlex
 import sys
 from pathlib import Path
 from urllib.parse import urlsplit
@@ -18,7 +21,7 @@ from PIL import Image
 
 import design as d
 from program import Program
-from xsession import wait_for
+from xsession import Desktop, wait_for
 
 
 class Run:
@@ -27,9 +30,25 @@ class Run:
     def __init__(self, args):
         self.out, self.resources = Path(args.out), Path(args.resources)
         self.out.mkdir(parents=True, exist_ok=True)
-        self.exe = Path(args.exe)
-        self.app = Program(self.exe, self.out, d.main_caption(args.version))
+        self.exe, self.caption = Path(args.exe), d.main_caption(args.version)
+        self.manager = None
+        if args.window_manager:
+            self.manager = Desktop().start_window_manager(shlex.split(args.window_manager))
+        self.app = Program(self.exe, self.out, self.caption)
         self.desktop = self.app.desktop
+
+    def restart(self, name, desktop_env):
+        """The program once more, on another desktop; the last run must be over."""
+        assert self.app.proc.poll() is not None, "the last run is still going"
+        self.app.finish(False)
+        self.out = self.out / name
+        self.app = Program(self.exe, self.out, self.caption, desktop_env)
+
+    def finish(self, failed):
+        self.app.finish(failed)
+        if self.manager:
+            self.manager.terminate()
+            self.manager.wait()
 
     def shot(self, name):
         return self.desktop.screenshot(self.out / f"{name}.png")
@@ -90,6 +109,24 @@ def assert_diagram(client, expected, name):
 def assert_alone(run, *windows):
     shown = sorted(w.caption for w in run.desktop.shown_windows_of(run.app.pid))
     assert shown == sorted(w.caption for w in windows), f"windows on screen: {shown}"
+
+
+def luminance(rgb):
+    """WCAG 2.1 relative luminance."""
+    def linear(v):
+        v /= 255
+        return v / 12.92 if v <= 0.04045 else ((v + 0.055) / 1.055) ** 2.4
+    r, g, b = map(linear, rgb)
+    return 0.2126 * r + 0.7152 * g + 0.0722 * b
+
+
+def text_contrast(image, rect):
+    """The drawn text's contrast: the commonest colour of the region is the
+    background, the pixel that stands out most from it is the text."""
+    colours = region(image, rect).getcolors(maxcolors=1 << 16)
+    ground = luminance(max(colours)[1])
+    return max((max(ground, luminance(c)) + 0.05) / (min(ground, luminance(c)) + 0.05)
+               for _, c in colours)
 
 
 def assert_size(window, size):
@@ -209,7 +246,78 @@ def tube_maker_reload(run):
     run.app.close_and_wait(main)
 
 
-SCENARIOS = {f.__name__: f for f in (main_window, tube_maker, close_after_done, tube_maker_reload)}
+def gtk_desktop(folder, theme, font):
+    """The environment of a GTK desktop with this theme and font, as Qt's GTK
+    platform theme reads them."""
+    settings = Path(folder) / "config" / "gtk-3.0" / "settings.ini"
+    settings.parent.mkdir(parents=True, exist_ok=True)
+    settings.write_text(f"[Settings]\ngtk-font-name={font}\n")
+    return {"QT_QPA_PLATFORMTHEME": "gtk3", "GTK_THEME": theme,
+            "XDG_CONFIG_HOME": str(settings.parent.parent)}
+
+
+def both_windows(run, shot):
+    """The two client areas as first shown, and the program closed."""
+    main = run.app.main_window()
+    first = main.client(run.shot(f"{shot}-main"))
+    tube = run.open_tube_maker(main)
+    second = tube.client(run.shot(f"{shot}-tube-maker"))
+    run.app.close_and_wait(main)
+    return first, second
+
+
+def dark_desktop(run):
+    """A dark GTK theme with a 14-pt desktop font reaches neither window: both
+    look exactly as on the plain desktop, but for the caret blinking in the
+    focused box, and their text stands out from its boxes and buttons."""
+    plain = both_windows(run, "01-plain")
+    run.restart("dark", gtk_desktop(run.out / "dark", "Adwaita:dark", "Sans 14"))
+    dark = both_windows(run, "02-dark")
+    for window, layout, before, after in (("main window", d.MAIN, plain[0], dark[0]),
+                                          ("tube-maker", d.TUBE, plain[1], dark[1])):
+        x, y, w, h = layout["Text1"]
+        before, after = before.copy(), after.copy()
+        for image in (before, after):
+            image.paste((0, 0, 0), (x, y, x + w, y + h))  # where the caret blinks
+        assert before.tobytes() == after.tobytes(), \
+            f"the {window} looks different on the dark desktop (see {run.out})"
+    for name, rect in d.MAIN_TEXTS.items():
+        ratio = text_contrast(dark[0], rect)
+        assert ratio >= 4.5, f"{name} is drawn at {ratio:.2f}:1 on the dark desktop"
+    for name, rect in d.TUBE_TEXTS.items():
+        ratio = text_contrast(dark[1], rect)
+        assert ratio >= 4.5, f"{name} is drawn at {ratio:.2f}:1 on the dark desktop"
+
+
+def quarter(free):
+    """Single precision, rounded half away from zero, as the tube-maker does."""
+    return int(math.copysign(math.floor(abs(free) / 4 + 0.5), free))
+
+
+def window_manager(run):
+    """Under a window manager both windows are placed by their frames: the
+    main window's frame centred in the work area, the tube-maker's at a
+    quarter of the free screen space."""
+    assert run.desktop.has_window_manager(), "no window manager runs"
+    main = run.desktop.settled(run.app.main_window())
+    tube = run.desktop.settled(run.open_tube_maker(main))
+    run.shot("01-framed")
+    x, y, w, h = run.desktop.frame(main)
+    assert (w, h) != main.size, "the window manager gave the main window no frame"
+    ax, ay, aw, ah = run.desktop.work_area()
+    # QRect's centre and moveCenter, in whole pixels.
+    cx, cy = ax + (aw - 1) // 2, ay + (ah - 1) // 2
+    expected = (cx - (w - 1) // 2, cy - (h - 1) // 2)
+    assert (x, y) == expected, f"main window frame at {(x, y)}, {w} x {h}: expected {expected}"
+    x, y, w, h = run.desktop.frame(tube)
+    sw, sh = run.desktop.screen_size()
+    expected = (quarter(sw - w), quarter(sh - h))
+    assert (x, y) == expected, f"tube-maker frame at {(x, y)}, {w} x {h}: expected {expected}"
+    run.app.close_and_wait(main)
+
+
+SCENARIOS = {f.__name__: f for f in (main_window, tube_maker, close_after_done, tube_maker_reload,
+                                     dark_desktop, window_manager)}
 
 
 def main():
@@ -217,13 +325,14 @@ def main():
     parser.add_argument("--scenario", required=True, choices=SCENARIOS)
     for option in ("--exe", "--out", "--resources", "--version"):
         parser.add_argument(option, required=True)
+    parser.add_argument("--window-manager", help="command that starts one before the program")
     args = parser.parse_args()
     run, failed = Run(args), True
     try:
         SCENARIOS[args.scenario](run)
         failed = False
     finally:
-        run.app.finish(failed)
+        run.finish(failed)
     print(f"{args.scenario}: passed; screenshots in {run.out}")
     return 0
 
