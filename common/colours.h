@@ -24,4 +24,10 @@ inline constexpr Rgb kWhite{255, 255, 255};
 // An input box while it has the keyboard focus.
 inline constexpr Rgb kFocusYellow{255, 255, 192};
 
+// The system colours the windows were drawn with: the classic light ones,
+// not the desktop's, which may be dark (see classicPalette in widgets.cpp).
+inline constexpr Rgb kSystemWindow{255, 255, 255}; // an edit field's background
+inline constexpr Rgb kSystemWindowText{0, 0, 0};   // an edit field's text
+inline constexpr Rgb kSystemButtonText{0, 0, 0};   // a button's caption
+
 } // namespace ravelle

@@ -2,6 +2,9 @@
 // Copyright (c) Ravelle developers
 #include "common/widgets.h"
 
+#include <QEvent>
+#include <QFontDatabase>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QImageReader>
 #include <QLabel>
@@ -9,11 +12,144 @@
 #include <QPalette>
 #include <QPixmap>
 #include <QtMath>
+#include <QResource>
+#include <QScreen>
+#include <QToolTip>
+#include <QWindow>
 
 #include "common/number_text.h"
 #include "common/screen_images.h"
 
 namespace ravelle {
+
+namespace {
+
+// The size the layout fits: every caption and result drawn whole.
+constexpr double kWindowFontPoints = 9;
+
+// The light palette the windows were drawn and checked with (Qt's own light
+// palette), with the design's system colours. Fixed, so that a dark or
+// high-contrast desktop cannot put its light text on the design's white and
+// yellow boxes or its grey window.
+QPalette classicPalette() {
+    struct RoleColour {
+        QPalette::ColorRole role;
+        QColor colour;
+    };
+    static const RoleColour kRoles[] = {
+        {QPalette::WindowText, toQColor(kSystemButtonText)}, // option captions
+        {QPalette::Button, QColor(0xef, 0xef, 0xef)},
+        {QPalette::Light, QColor(0xff, 0xff, 0xff)},
+        {QPalette::Midlight, QColor(0xca, 0xca, 0xca)},
+        {QPalette::Dark, QColor(0x9f, 0x9f, 0x9f)},
+        {QPalette::Mid, QColor(0xb8, 0xb8, 0xb8)},
+        {QPalette::Text, toQColor(kSystemWindowText)},
+        {QPalette::BrightText, QColor(0xff, 0xff, 0xff)},
+        {QPalette::ButtonText, toQColor(kSystemButtonText)},
+        {QPalette::Base, toQColor(kSystemWindow)},
+        {QPalette::Window, QColor(0xef, 0xef, 0xef)},
+        {QPalette::Shadow, QColor(0x76, 0x76, 0x76)},
+        {QPalette::Highlight, QColor(0x30, 0x8c, 0xc6)},
+        {QPalette::HighlightedText, QColor(0xff, 0xff, 0xff)},
+        {QPalette::Link, QColor(0x00, 0x00, 0xff)},
+        {QPalette::LinkVisited, QColor(0xff, 0x00, 0xff)},
+        {QPalette::AlternateBase, QColor(0xf7, 0xf7, 0xf7)},
+        {QPalette::ToolTipBase, QColor(0xff, 0xff, 0xdc)},
+        {QPalette::ToolTipText, QColor(0x00, 0x00, 0x00)},
+        {QPalette::PlaceholderText, QColor(0x00, 0x00, 0x00, 0x80)},
+    };
+    static const RoleColour kDisabled[] = {
+        {QPalette::WindowText, QColor(0xbe, 0xbe, 0xbe)},
+        {QPalette::Text, QColor(0xbe, 0xbe, 0xbe)},
+        {QPalette::ButtonText, QColor(0xbe, 0xbe, 0xbe)},
+        {QPalette::Dark, QColor(0xbe, 0xbe, 0xbe)},
+        {QPalette::Base, QColor(0xef, 0xef, 0xef)},
+        {QPalette::Shadow, QColor(0xb1, 0xb1, 0xb1)},
+        {QPalette::Highlight, QColor(0x91, 0x91, 0x91)},
+    };
+    QPalette palette;
+    for (const RoleColour& c : kRoles)
+        palette.setColor(c.role, c.colour);
+    for (const RoleColour& c : kDisabled)
+        palette.setColor(QPalette::Disabled, c.role, c.colour);
+    return palette;
+}
+
+// DejaVu Sans, embedded in the program: the face the layout was drawn for,
+// found the same on every desktop (Windows has none of its own).
+QString designFamily() {
+    static const QString family = [] {
+        const QResource file(QStringLiteral(":/fonts/DejaVuSans.ttf"));
+        // Stored uncompressed, so that it is read in place, not copied.
+        const QByteArray data =
+            file.compressionAlgorithm() == QResource::NoCompression
+                ? QByteArray::fromRawData(reinterpret_cast<const char*>(file.data()),
+                                          static_cast<qsizetype>(file.size()))
+                : file.uncompressedData();
+        const QStringList families =
+            QFontDatabase::applicationFontFamilies(QFontDatabase::addApplicationFontFromData(data));
+        return families.isEmpty() ? QStringLiteral("DejaVu Sans") : families.first();
+    }();
+    return family;
+}
+
+// The frame the window manager gave the last window it framed.
+QMargins lastFrame;
+
+QMargins knownFrame(const QWidget* window) {
+    const QWindow* handle = window->windowHandle();
+    return handle ? handle->frameMargins() : QMargins();
+}
+
+void moveFrame(QWidget* window, FramePlacement rule, QMargins frame) {
+    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    // A window's position is its frame's.
+    const QPoint where = rule(window->size().grownBy(frame), *screen);
+    if (window->pos() != where) window->move(where);
+}
+
+// Waits, during a window's first showing, for the window system to report
+// its frame, then places it once more and goes.
+class FrameWatch : public QObject {
+  public:
+    FrameWatch(QWidget* window, FramePlacement rule)
+        : QObject(window), window_(window), rule_(rule) {
+        window->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::Show:
+        case QEvent::Move:
+        case QEvent::Resize:
+            if (const QMargins frame = knownFrame(window_); !frame.isNull()) {
+                lastFrame = frame;
+                finish();
+                moveFrame(window_, rule_, frame);
+            }
+            break;
+        case QEvent::Hide:
+            finish();
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+  private:
+    void finish() {
+        window_->removeEventFilter(this);
+        deleteLater();
+    }
+
+    QWidget* window_;
+    FramePlacement rule_;
+};
+
+} // namespace
 
 double readBox(const QLineEdit* box) { return readNumber(box->text().toStdString()); }
 
@@ -37,6 +173,10 @@ void setUpFixedWindow(QWidget* window) {
     window->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     window->setFixedSize(window->size());
+    window->setFont(designFont(kWindowFontPoints));
+    // The form's own colours stay; every other role is the classic one.
+    window->setPalette(window->palette().resolve(classicPalette()));
+    QToolTip::setPalette(classicPalette());
     window->setWindowIcon(windowIcon(devicePixelRatioOf(window)));
 }
 
@@ -62,6 +202,21 @@ QIcon windowIcon(qreal devicePixelRatio) {
         largest = size;
     }
     return icon;
+}
+
+QFont designFont(double points) {
+    QFont font(designFamily());
+    font.setStyleHint(QFont::SansSerif);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double dpi = screen ? screen->logicalDotsPerInchY() : 96.0;
+    font.setPointSizeF(points * 96.0 / dpi);
+    return font;
+}
+
+void placeCountingFrame(QWidget* window, FramePlacement rule) {
+    const QMargins frame = knownFrame(window);
+    moveFrame(window, rule, frame.isNull() ? lastFrame : frame);
+    if (frame.isNull()) new FrameWatch(window, rule);
 }
 
 } // namespace ravelle

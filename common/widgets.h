@@ -3,10 +3,14 @@
 #pragma once
 
 // Small Qt helpers both windows use: reading a box, colouring a box or a
-// label, and the window icon and frame.
+// label, the window icon and frame, the windows' own font and colours, and
+// placing a window by the size of its frame.
 
 #include <QColor>
 #include <QIcon>
+#include <QFont>
+#include <QPoint>
+#include <QSize>
 #include <QString>
 
 #include <string_view>
@@ -15,6 +19,7 @@
 
 class QLabel;
 class QLineEdit;
+class QScreen;
 class QWidget;
 
 namespace ravelle {
@@ -32,11 +37,29 @@ void setBoxBackground(QLineEdit* box, Rgb colour);
 void setLabelColour(QLabel* label, Rgb colour);
 
 // A fixed-size top-level window with the program's icon and no maximise
-// button, as both windows are.
+// button, as both windows are. It also takes the look its absolute layout
+// was drawn for, whatever the desktop's: the window font and the classic
+// light system colours (for its boxes, option buttons, button and tooltips),
+// keeping the colours its form sets itself.
 void setUpFixedWindow(QWidget* window);
 
 // The program's icon with the images a window on a screen of that device
 // pixel ratio draws it from.
 QIcon windowIcon(qreal devicePixelRatio);
+// The embedded face the layout was drawn for, at a size in points of the
+// layout's own 96 pixels to the inch, so that a desktop's font resolution
+// cannot make text outgrow its boxes.
+QFont designFont(double points);
+
+// Where a window's frame goes, from the frame's size and the screen.
+using FramePlacement = QPoint (*)(QSize frame, const QScreen& screen);
+
+// Moves the window so that its frame lands where the rule says. The frame's
+// size is known once the window system reports it: on some platforms as soon
+// as the native window exists, on X11 only once the window manager has framed
+// the mapped window. Until then the window is placed as if it had the frame
+// the last framed window got (none at first), and moved once more, on its
+// first showing, when its own frame is known. Without a frame nothing moves.
+void placeCountingFrame(QWidget* window, FramePlacement rule);
 
 } // namespace ravelle

@@ -5,7 +5,6 @@
 #include <QDesktopServices>
 #include <QEvent>
 #include <QFont>
-#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QScreen>
 
@@ -24,20 +23,18 @@ namespace {
 
 // The two links draw in a small underlined face of their own.
 QFont linkFont() {
-    QFont font(QStringList{QStringLiteral("MS Sans Serif"), QStringLiteral("Sans Serif")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(7.8);
+    QFont font = designFont(7.8);
+    font.setFamilies({QStringLiteral("MS Sans Serif"), font.family()});
     font.setWeight(QFont::Normal);
     font.setUnderline(true);
     return font;
 }
 
-void centreOnScreen(QWidget* window) {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen) return;
-    QRect frame = window->frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    window->move(frame.topLeft());
+// The frame centred on the screen's free area.
+QPoint centred(QSize frame, const QScreen& screen) {
+    QRect where({}, frame);
+    where.moveCenter(screen.availableGeometry().center());
+    return where.topLeft();
 }
 
 } // namespace
@@ -52,7 +49,7 @@ QWidget* Form1::build() {
     ui_.Label25->setFont(linkFont());
     ui_.Label7->setFont(linkFont());
     ui_.Label7->setToolTip(QStringLiteral("Click to go to ") + equationsPageAddress().toString());
-    centreOnScreen(window);
+    placeCountingFrame(window, centred);
 
     results_ = PortResults{};
     resultLabels_ = {ui_.Label1,  ui_.Label2,  ui_.Label3,  ui_.Label4,  ui_.Label21, ui_.Label22,

@@ -19,6 +19,7 @@ test_packages=(
     python3 python3-pil python3-xlib fonts-dejavu-core
     binutils-mingw-w64-x86-64 desktop-file-utils appstream dpkg-dev file
     lintian devscripts git
+    qt6-gtk-platformtheme gnome-themes-extra openbox
 )
 
 package_packages=(dpkg-dev file lintian)

@@ -3,7 +3,6 @@
 #include "tubemaker/form2.h"
 
 #include <QEvent>
-#include <QGuiApplication>
 #include <QScreen>
 
 #include <cmath>
@@ -34,21 +33,23 @@ QWidget* Form2::build() {
 
 void Form2::Form_Load() {
     place();
-    placeAgainOnShow_ = true;
     calculate();
 }
 
-void Form2::place() {
-    // A quarter of the free screen space, not centred: the window sits
-    // towards the top left, clear of the middle of the main window.
-    QWidget* window = forms::Form2().window();
-    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    if (!screen) return;
-    const QSize free = screen->geometry().size() - window->frameGeometry().size();
+namespace {
+
+// A quarter of the free screen space, not centred: the window sits towards
+// the top left, clear of the middle of the main window.
+QPoint quarterOfFreeSpace(QSize frame, const QScreen& screen) {
+    const QSize free = screen.geometry().size() - frame;
     const float left = static_cast<float>(free.width()) / 4.0f;
     const float top = static_cast<float>(free.height()) / 4.0f;
-    window->move(static_cast<int>(std::lround(left)), static_cast<int>(std::lround(top)));
+    return {static_cast<int>(std::lround(left)), static_cast<int>(std::lround(top))};
 }
+
+} // namespace
+
+void Form2::place() { placeCountingFrame(forms::Form2().window(), quarterOfFreeSpace); }
 
 QLabel* Form2::holderOf(StripDiagram diagram) const {
     switch (diagram) {
@@ -98,12 +99,6 @@ void Form2::Text_LostFocus(QLineEdit* box) { setBoxBackground(box, kWhite); }
 void Form2::Command1_Click() { forms::Form2().Hide(); }
 
 bool Form2::eventFilter(QObject* watched, QEvent* event) {
-    // The frame's size is known only once the window is on screen; the
-    // first showing after a load corrects the placement for it.
-    if (event->type() == QEvent::Show && watched == window() && placeAgainOnShow_) {
-        placeAgainOnShow_ = false;
-        place();
-    }
     if (auto* box = qobject_cast<QLineEdit*>(watched)) {
         if (event->type() == QEvent::FocusIn) Text_GotFocus(box);
         if (event->type() == QEvent::FocusOut) Text_LostFocus(box);

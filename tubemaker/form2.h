@@ -43,5 +43,4 @@ class Form2 : public FormLifetime {
     // The last values read and the last widths; only calculate uses them.
     ravelle::TubeInputs inputs_;
     ravelle::StripResults strips_;
-    bool placeAgainOnShow_ = false;
 };

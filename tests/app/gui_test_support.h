@@ -3,9 +3,11 @@
 #pragma once
 
 // Shared by the window tests: headless unless the caller chose a platform,
-// a fresh start for the single window instances, readers for colours, and
-// checks of the diagrams and the icon against the screen's resolution.
+// a fresh start for the single window instances, readers for colours,
+// checks of the diagrams and the icon against the screen's resolution, and
+// other desktops' colours and fonts with what they do to the windows.
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QColor>
 #include <QImage>
@@ -17,6 +19,20 @@
 #include <QWindow>
 
 #include <utility>
+#include <QHash>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOption>
+#include <QTest>
+#include <QToolTip>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
 
 #include "app/form_lifetime.h"
 #include "app/forms.h"
@@ -136,9 +152,192 @@ inline void checkDrawnFor(QWidget* window, const QList<Holder>& holders, const c
         QCOMPARE(icon.size(), (QSizeF(size, size) * ratio).toSize());
         QCOMPARE(icon.devicePixelRatio(), ratio);
     }
+// Where a window's frame stood when the window was first painted: a window
+// placed before its first frame never jumps.
+class FirstPaint : public QObject {
+  public:
+    explicit FirstPaint(const char* window) : window_(QString::fromLatin1(window)) {
+        qApp->installEventFilter(this);
+    }
+    ~FirstPaint() override { qApp->removeEventFilter(this); }
+    std::optional<QPoint> frameAt;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (!frameAt && event->type() == QEvent::Paint && watched->isWidgetType() &&
+            watched->objectName() == window_)
+            frameAt = static_cast<QWidget*>(watched)->frameGeometry().topLeft();
+        return false;
+    }
+
+  private:
+    QString window_;
+};
+
+// The colour schemes of desktops the windows must stay legible on.
+enum class Scheme { Light, Dark, HighContrast };
+
+inline QPalette schemePalette(Scheme scheme, const QPalette& light) {
+    struct RoleColour {
+        QPalette::ColorRole role;
+        QColor colour;
+    };
+    // Adwaita-dark as Qt's GTK theme gives it; a high-contrast black.
+    const QList<RoleColour> dark = {
+        {QPalette::Window, QColor(0x32, 0x32, 0x32)},
+        {QPalette::WindowText, QColor(0xf0, 0xf0, 0xf0)},
+        {QPalette::Base, QColor(0x24, 0x24, 0x24)},
+        {QPalette::Text, QColor(0xf0, 0xf0, 0xf0)},
+        {QPalette::Button, QColor(0x32, 0x32, 0x32)},
+        {QPalette::ButtonText, QColor(0xf0, 0xf0, 0xf0)},
+        {QPalette::ToolTipBase, QColor(0x24, 0x24, 0x24)},
+        {QPalette::ToolTipText, QColor(0xf0, 0xf0, 0xf0)},
+        {QPalette::Light, QColor(0x4b, 0x4b, 0x4b)},
+        {QPalette::Dark, QColor(0x21, 0x21, 0x21)},
+        {QPalette::Mid, QColor(0x26, 0x26, 0x26)},
+        {QPalette::Shadow, QColor(0x19, 0x19, 0x19)},
+    };
+    const QList<RoleColour> highContrast = {
+        {QPalette::Window, Qt::black},      {QPalette::WindowText, Qt::white},
+        {QPalette::Base, Qt::black},        {QPalette::Text, Qt::yellow},
+        {QPalette::Button, Qt::black},      {QPalette::ButtonText, Qt::white},
+        {QPalette::ToolTipBase, Qt::black}, {QPalette::ToolTipText, Qt::white},
+        {QPalette::Highlight, Qt::cyan},    {QPalette::HighlightedText, Qt::black},
+    };
+    QPalette palette = light;
+    for (const RoleColour& c : scheme == Scheme::Dark           ? dark
+                               : scheme == Scheme::HighContrast ? highContrast
+                                                                : QList<RoleColour>{})
+        palette.setColor(c.role, c.colour);
+    return palette;
+}
+
+// A desktop's colours and font, from before the windows load to the end of
+// the test, whatever way it ends.
+class Desktop {
+  public:
+    Desktop(Scheme scheme, double fontPoints)
+        : palette_(QApplication::palette()), tips_(QToolTip::palette()),
+          font_(QApplication::font()) {
+        unloadAll();
+        QApplication::setPalette(schemePalette(scheme, palette_));
+        QToolTip::setPalette(schemePalette(scheme, tips_));
+        QFont font = font_;
+        if (fontPoints > 0) font.setPointSizeF(fontPoints);
+        QApplication::setFont(font);
+    }
+    ~Desktop() {
+        unloadAll();
+        QApplication::setPalette(palette_);
+        QToolTip::setPalette(tips_);
+        QApplication::setFont(font_);
+    }
+    Desktop(const Desktop&) = delete;
+    Desktop& operator=(const Desktop&) = delete;
+
+  private:
+    QPalette palette_;
+    QPalette tips_;
+    QFont font_;
+};
+
+// WCAG 2.1: relative luminance, and the contrast ratio of two colours.
+inline double luminance(QColor c) {
+    const auto linear = [](int v) {
+        const double s = v / 255.0;
+        return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(c.red()) + 0.7152 * linear(c.green()) + 0.0722 * linear(c.blue());
+}
+inline double contrast(QColor a, QColor b) {
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The contrast of the text drawn in part of a control, measured on its
+// picture: the commonest colour there is the background, and the pixel that
+// stands out most from it is the text's colour.
+inline double drawnContrast(QWidget* control, const QRect& area) {
+    const QImage image = control->grab(area).toImage();
+    QHash<QRgb, int> counts;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            ++counts[image.pixel(x, y)];
+    QRgb ground = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        if (it.value() > counts.value(ground)) ground = it.key();
+    double best = 1;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        best = std::max(best, contrast(QColor(it.key()), QColor(ground)));
+    return best;
+}
+
+// Where a control draws its text: inside a box's frame, beside an option
+// button's circle, inside a button's bevel; a label's contents.
+inline QRect textArea(QWidget* control) {
+    QStyle* style = control->style();
+    if (auto* box = qobject_cast<QLineEdit*>(control)) {
+        QStyleOptionFrame option;
+        option.initFrom(box);
+        option.lineWidth = style->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box);
+        // Inside the frame and the focus ring, on the text's line and left of
+        // the caret at its end (drawn inverted, the caret stands out anyway).
+        const QRect inside =
+            style->subElementRect(QStyle::SE_LineEditContents, &option, box).adjusted(1, 0, -1, 0);
+        box->end(false);
+        const QRect caret = box->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+        return QRect(inside.left(), caret.top(), caret.left() - inside.left(), caret.height()) &
+               inside;
+    }
+    if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        const bool radio = qobject_cast<QRadioButton*>(button);
+        return style->subElementRect(radio ? QStyle::SE_RadioButtonContents
+                                           : QStyle::SE_PushButtonContents,
+                                     &option, button);
+    }
+    return control->contentsRect();
+}
+
+inline double drawnContrast(QWidget* control) { return drawnContrast(control, textArea(control)); }
+
+// A tooltip as the user sees it, over a control; null if none shows.
+inline QLabel* showToolTip(QWidget* control) {
+    QToolTip::showText(control->mapToGlobal(QPoint(2, 2)), control->toolTip(), control);
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->inherits("QTipLabel") && w->isVisible()) return static_cast<QLabel*>(w);
+    return nullptr;
+}
+
+// The shown controls of a window whose text is not drawn whole: a line
+// wrapped below the control's foot, or a word wider than the control.
+inline QStringList cutTexts(QWidget* window) {
+    QStringList cut;
+    for (QWidget* control : window->findChildren<QWidget*>()) {
+        if (!control->isVisibleTo(window)) continue;
+        QString text;
+        int flags = Qt::TextWordWrap;
+        if (auto* label = qobject_cast<QLabel*>(control)) {
+            text = label->text();
+            flags |= label->alignment();
+        } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+            text = button->text();
+        }
+        if (text.isEmpty()) continue;
+        const QRect area = textArea(control);
+        const QRect needed = control->fontMetrics().boundingRect(area, flags, text);
+        if (needed.width() > area.width() || needed.height() > area.height())
+            cut << control->objectName() + ": " + text;
+    }
+    return cut;
 }
 
 } // namespace guitest
+
+Q_DECLARE_METATYPE(guitest::Scheme)
 
 // QTEST_MAIN with the platform chosen before the application exists.
 #define RAVELLE_GUI_TEST_MAIN(TestClass)                                                           \

@@ -333,18 +333,99 @@ class TestForm1 : public QObject {
         checkDrawnFor(mainWindow(), kHolders, "Picture2", other->devicePixelRatio());
         mainWindow()->windowHandle()->setScreen(first);
         checkDrawnFor(mainWindow(), kHolders, "Picture2", first->devicePixelRatio());
+    // Counting the frame, which this platform reports as soon as the native
+    // window exists: in place from the first frame on.
+    void frameCentredOnTheScreen() {
+        unloadAll();
+        FirstPaint painted("Form1");
+        QVERIFY(showMainWindow());
+        const QRect frame = mainWindow()->frameGeometry();
+        if (frame.size() == mainWindow()->size()) QSKIP("this platform gives the window no frame");
+        QRect expected({}, frame.size());
+        expected.moveCenter(mainWindow()->screen()->availableGeometry().center());
+        QCOMPARE(frame.topLeft(), expected.topLeft());
+        QTRY_VERIFY(painted.frameAt);
+        QCOMPARE(*painted.frameAt, expected.topLeft());
+    }
+
+    // The layout is absolute and drawn for its own face: whatever the
+    // desktop's font, every caption and result is drawn whole.
+    void fixedCaptionsFitTheirLabels_data() {
+        QTest::addColumn<double>("desktopPoints"); // 0: the test's own desktop
+        QTest::addColumn<bool>("fiveTubes");
+        QTest::addColumn<QStringList>("edits");
+        const struct {
+            const char* name;
+            bool fiveTubes;
+            QStringList edits;
+        } states[] = {
+            {"defaults, 3 tubes", false, {}},
+            {"defaults, 5 tubes", true, {}},
+            {"small bore, 3 tubes", false, {"Text1=1"}},
+            {"small bore, 5 tubes", true, {"Text1=1"}},
+            {"four digits, 3 tubes", false, {"Text1=400", "Text5=2500"}},
+            {"four digits, 5 tubes", true, {"Text1=400", "Text5=2500"}},
+        };
+        for (double points : {0.0, 8.0, 11.0, 14.0})
+            for (const auto& state : states)
+                QTest::addRow("%g pt, %s", points, state.name)
+                    << points << state.fiveTubes << state.edits;
     }
 
     void fixedCaptionsFitTheirLabels() {
-        for (QLabel* label : mainWindow()->findChildren<QLabel*>()) {
-            if (label->text().isEmpty() || label->isHidden()) continue;
-            const QFontMetrics metrics(label->font());
-            const QRect needed = metrics.boundingRect(
-                label->contentsRect(), Qt::TextWordWrap | label->alignment(), label->text());
-            QVERIFY2(needed.height() <= label->contentsRect().height() &&
-                         needed.width() <= label->contentsRect().width(),
-                     qPrintable(label->objectName() + ": " + label->text()));
+        QFETCH(double, desktopPoints);
+        QFETCH(bool, fiveTubes);
+        QFETCH(QStringList, edits);
+        Desktop desktop(Scheme::Light, desktopPoints);
+        QVERIFY(showMainWindow());
+        if (fiveTubes) QTest::mouseClick(control("Option2"), Qt::LeftButton);
+        for (const QString& edit : edits) {
+            const auto parts = edit.split('=');
+            replaceText(box(parts[0].toLatin1()), parts[1]);
         }
+        const QStringList cut = cutTexts(mainWindow());
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral("; "))));
+    }
+
+    // A dark or high-contrast desktop does not reach the design's boxes,
+    // option buttons or tooltips: their text keeps at least 4.5:1 against
+    // what it is drawn on, in every state of the focus highlight.
+    void textStaysLegible_data() {
+        QTest::addColumn<Scheme>("scheme");
+        QTest::newRow("light") << Scheme::Light;
+        QTest::newRow("dark") << Scheme::Dark;
+        QTest::newRow("high contrast") << Scheme::HighContrast;
+    }
+
+    void textStaysLegible() {
+        QFETCH(Scheme, scheme);
+        Desktop desktop(scheme, 0);
+        QVERIFY(showMainWindow());
+        QTest::mouseClick(control("Option2"), Qt::LeftButton); // Text7 and Text8 shown
+        QStringList faint;
+        const auto check = [&](QWidget* w, const QString& state) {
+            const double ratio = drawnContrast(w);
+            if (ratio < 4.5)
+                faint << QStringLiteral("%1 %2: %3:1")
+                             .arg(w->objectName(), state)
+                             .arg(ratio, 0, 'f', 2);
+        };
+        box("Text1")->setFocus(); // the focus the window starts with, no text selected
+        check(box("Text1"), "focused");
+        for (const char* name : {"Text2", "Text3", "Text4", "Text5", "Text6", "Text7", "Text8"})
+            check(box(name), "before its first focus");
+        box("Text5")->setFocus();
+        check(box("Text1"), "after losing the focus");
+        check(box("Text5"), "focused");
+        box("Text6")->setFocus();
+        check(box("Text5"), "after losing the focus");
+        check(control("Option1"), "unselected");
+        check(control("Option2"), "selected");
+        QLabel* tip = showToolTip(control("Label5"));
+        QVERIFY(tip);
+        check(tip, "tooltip of Label5");
+        QToolTip::hideText();
+        QVERIFY2(faint.isEmpty(), qPrintable(faint.join(QStringLiteral("; "))));
     }
 };
 

@@ -28,6 +28,20 @@ MAIN = {
     "Label25": (350, 370, 271, 21),  # link to the tube-maker
     "Label7": (330, 400, 321, 21),   # link to the equations page
 }
+# Text the desktop's colours once reached: boxes (before their first focus
+# and, for Text1, focused) and option captions, left of the caret's place.
+MAIN_TEXTS = {
+    "Text1": (443, 53, 14, 18),
+    "Text2": (533, 53, 12, 18),
+    "Text5": (253, 323, 30, 18),
+    "Option1": (40, 280, 80, 21),
+    "Option2": (180, 280, 80, 21),
+}
+TUBE_TEXTS = {
+    "Text1": (413, 23, 25, 18),
+    "Text2": (413, 53, 20, 18),
+    "Command1": (420, 235, 40, 21),
+}
 # Result labels of the main window in the 3-tube state.
 MAIN_RESULTS = {
     "Label3": (600, 50, 51, 21),

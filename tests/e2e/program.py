@@ -20,10 +20,11 @@ printf '%s\\n' "$1" >> "$(dirname "$0")/opened.txt"
 
 
 class Program:
-    """launcher: the command that starts the executable (the Windows build's
-    is scripts/wine.sh --bare), or nothing for a native program."""
+    """desktop_env: the desktop's own variables; launcher: the command that
+    starts the executable (the Windows build's is scripts/wine.sh --bare),
+    or nothing for a native program."""
 
-    def __init__(self, exe, work_dir, main_caption, launcher=()):
+    def __init__(self, exe, work_dir, main_caption, desktop_env=None, launcher=()):
         self.exe, self.work = Path(exe), Path(work_dir)
         self.main_caption = main_caption
         self.work.mkdir(parents=True, exist_ok=True)
@@ -41,6 +42,7 @@ class Program:
         env.update(QT_QPA_PLATFORM="xcb", XDG_RUNTIME_DIR=str(runtime),
                    PATH=f"{stand_ins}{os.pathsep}{env.get('PATH', '')}")
         env.pop("XDG_CURRENT_DESKTOP", None)
+        env.update(desktop_env or {})
         self.desktop = Desktop()
         self.desktop.park_pointer()
         self.log_path = self.work / "ravelle.log"

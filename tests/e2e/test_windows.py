@@ -6,16 +6,18 @@ platform): what a user sees and does, from start-up to closing the main
 window. Each scenario is one CTest test and one run of the program.
 
   test_windows.py --scenario NAME --exe BIN --out DIR --resources DIR --version 1.6
+                  [--window-manager COMMAND]
 """
 
 import argparse
+import math
 import os
 import re
+import shlex
 import shutil
 import subprocess
 import sys
 import zipfile
-from dataclasses import replace
 from pathlib import Path, PureWindowsPath
 from urllib.parse import urlsplit
 from urllib.request import url2pathname
@@ -24,7 +26,7 @@ from PIL import Image
 
 import design as d
 from program import Program
-from xsession import wait_for
+from xsession import Desktop, wait_for
 
 
 class Run:
@@ -34,21 +36,26 @@ class Run:
     def __init__(self, args, exe=None, launcher=()):
         self.out, self.resources = Path(args.out), Path(args.resources)
         self.out.mkdir(parents=True, exist_ok=True)
-        self.exe = Path(exe or args.exe)
-        self.args, self.launcher = args, tuple(launcher)
-        self.app = Program(self.exe, self.out, d.main_caption(args.version), self.launcher)
+        self.exe, self.caption = Path(exe or args.exe), d.main_caption(args.version)
+        self.launcher = tuple(launcher)
+        self.manager = None
+        if args.window_manager:
+            self.manager = Desktop().start_window_manager(shlex.split(args.window_manager))
+        self.app = Program(self.exe, self.out, self.caption, launcher=self.launcher)
         self.desktop = self.app.desktop
 
-    def client_of(self, window):
-        """The window's client area as a window of its own. Wine draws a
-        window's frame itself, inside its X window; natively, without a
-        window manager, there is no frame."""
-        if not self.launcher:
-            return window
-        width, height = d.MAIN_SIZE if window.caption == self.app.main_caption else d.TUBE_SIZE
-        border = (window.width - width) // 2
-        title = window.height - height - border
-        return replace(window, x=window.x + border, y=window.y + title, width=width, height=height)
+    def restart(self, name, desktop_env):
+        """The program once more, on another desktop; the last run must be over."""
+        assert self.app.proc.poll() is not None, "the last run is still going"
+        self.app.finish(False)
+        self.out = self.out / name
+        self.app = Program(self.exe, self.out, self.caption, desktop_env, self.launcher)
+
+    def finish(self, failed):
+        self.app.finish(failed)
+        if self.manager:
+            self.manager.terminate()
+            self.manager.wait()
 
     def shot(self, name):
         return self.desktop.screenshot(self.out / f"{name}.png")
@@ -74,7 +81,7 @@ class Run:
     def wait_changed(self, window, rects, before, what):
         """A screenshot in which at least one of the regions differs from before."""
         def changed():
-            client = self.client_of(window).client(self.shot("changing"))
+            client = window.client(self.shot("changing"))
             return client if any(not same(client, before, r) for r in rects) else None
         return wait_for(what, changed, timeout=5.0)
 
@@ -109,6 +116,24 @@ def assert_diagram(client, expected, name):
 def assert_alone(run, *windows):
     shown = sorted(w.caption for w in run.desktop.shown_windows_of(run.app.pid))
     assert shown == sorted(w.caption for w in windows), f"windows on screen: {shown}"
+
+
+def luminance(rgb):
+    """WCAG 2.1 relative luminance."""
+    def linear(v):
+        v /= 255
+        return v / 12.92 if v <= 0.04045 else ((v + 0.055) / 1.055) ** 2.4
+    r, g, b = map(linear, rgb)
+    return 0.2126 * r + 0.7152 * g + 0.0722 * b
+
+
+def text_contrast(image, rect):
+    """The drawn text's contrast: the commonest colour of the region is the
+    background, the pixel that stands out most from it is the text."""
+    colours = region(image, rect).getcolors(maxcolors=1 << 16)
+    ground = luminance(max(colours)[1])
+    return max((max(ground, luminance(c)) + 0.05) / (min(ground, luminance(c)) + 0.05)
+               for _, c in colours)
 
 
 def assert_size(window, size):
@@ -228,8 +253,83 @@ def tube_maker_reload(run):
     run.app.close_and_wait(main)
 
 
+def gtk_desktop(folder, theme, font):
+    """The environment of a GTK desktop with this theme and font, as Qt's GTK
+    platform theme reads them."""
+    settings = Path(folder) / "config" / "gtk-3.0" / "settings.ini"
+    settings.parent.mkdir(parents=True, exist_ok=True)
+    settings.write_text(f"[Settings]\ngtk-font-name={font}\n")
+    return {"QT_QPA_PLATFORMTHEME": "gtk3", "GTK_THEME": theme,
+            "XDG_CONFIG_HOME": str(settings.parent.parent)}
+
+
+def both_windows(run, shot):
+    """The two client areas as first shown, and the program closed."""
+    main = run.app.main_window()
+    first = main.client(run.shot(f"{shot}-main"))
+    tube = run.open_tube_maker(main)
+    second = tube.client(run.shot(f"{shot}-tube-maker"))
+    run.app.close_and_wait(main)
+    return first, second
+
+
+def dark_desktop(run):
+    """A dark GTK theme with a 14-pt desktop font reaches neither window: both
+    look exactly as on the plain desktop, but for the caret blinking in the
+    focused box, and their text stands out from its boxes and buttons."""
+    plain = both_windows(run, "01-plain")
+    run.restart("dark", gtk_desktop(run.out / "dark", "Adwaita:dark", "Sans 14"))
+    dark = both_windows(run, "02-dark")
+    for window, layout, before, after in (("main window", d.MAIN, plain[0], dark[0]),
+                                          ("tube-maker", d.TUBE, plain[1], dark[1])):
+        x, y, w, h = layout["Text1"]
+        before, after = before.copy(), after.copy()
+        for image in (before, after):
+            image.paste((0, 0, 0), (x, y, x + w, y + h))  # where the caret blinks
+        assert before.tobytes() == after.tobytes(), \
+            f"the {window} looks different on the dark desktop (see {run.out})"
+    for name, rect in d.MAIN_TEXTS.items():
+        ratio = text_contrast(dark[0], rect)
+        assert ratio >= 4.5, f"{name} is drawn at {ratio:.2f}:1 on the dark desktop"
+    for name, rect in d.TUBE_TEXTS.items():
+        ratio = text_contrast(dark[1], rect)
+        assert ratio >= 4.5, f"{name} is drawn at {ratio:.2f}:1 on the dark desktop"
+
+
+def quarter(free):
+    """Single precision, rounded half away from zero, as the tube-maker does."""
+    return int(math.copysign(math.floor(abs(free) / 4 + 0.5), free))
+
+
+def assert_frames_placed(run, main, tube):
+    """The main window's frame centred in the work area, the tube-maker's at
+    a quarter of the free screen space."""
+    x, y, w, h = run.desktop.frame(main)
+    assert (w, h) != main.size, "the window manager gave the main window no frame"
+    ax, ay, aw, ah = run.desktop.work_area()
+    # QRect's centre and moveCenter, in whole pixels.
+    cx, cy = ax + (aw - 1) // 2, ay + (ah - 1) // 2
+    expected = (cx - (w - 1) // 2, cy - (h - 1) // 2)
+    assert (x, y) == expected, f"main window frame at {(x, y)}, {w} x {h}: expected {expected}"
+    x, y, w, h = run.desktop.frame(tube)
+    sw, sh = run.desktop.screen_size()
+    expected = (quarter(sw - w), quarter(sh - h))
+    assert (x, y) == expected, f"tube-maker frame at {(x, y)}, {w} x {h}: expected {expected}"
+
+
+def window_manager(run):
+    """Under a window manager both windows are placed by their frames."""
+    assert run.desktop.has_window_manager(), "no window manager runs"
+    main = run.desktop.settled(run.app.main_window())
+    tube = run.desktop.settled(run.open_tube_maker(main))
+    run.shot("01-framed")
+    assert_frames_placed(run, main, tube)
+    run.app.close_and_wait(main)
+
+
 # The Windows build under Wine: the real ravelle.exe from the portable zip
-# and from the installer, on Qt's windows platform.
+# and from the installer, on Qt's windows platform, under a window manager
+# as on any desktop.
 
 def assert_numbers_drawn(client, layout, names):
     """The boxes' text really drawn: dark pixels where their digits stand."""
@@ -238,28 +338,18 @@ def assert_numbers_drawn(client, layout, names):
         assert dark >= 6, f"no digits drawn in {name} ({dark} dark pixels)"
 
 
-def assert_placed(frame, screen, share, what):
-    """The window's frame at this share of the screen space it leaves free."""
-    want = ((screen[0] - frame.width) * share, (screen[1] - frame.height) * share)
-    assert abs(frame.x - want[0]) <= 1 and abs(frame.y - want[1]) <= 1, \
-        f"{what}: frame {frame.width}x{frame.height} at ({frame.x}, {frame.y}), expected {want}"
-
-
 def windows_program(run, folder):
     """One run of an unpacked or installed ravelle.exe: start-up, what is
     drawn, typing, both links, placement, and closing."""
-    frame = run.app.main_window()
-    assert_alone(run, frame)
-    main = run.client_of(frame)
-    screen = run.desktop.screen_size()
-    assert_placed(frame, screen, 0.5, "the main window is not centred")
+    main = run.desktop.settled(run.app.main_window())
+    assert_alone(run, main)
     start = main.client(run.shot("01-start"))
     start.save(run.out / "main-window.png")
     assert_diagram(start, run.gif("port_3tube.gif"), "the 3-tube diagram")
     assert_numbers_drawn(start, d.MAIN, ("Text1", "Text2", "Text3", "Text4", "Text5", "Text6"))
 
-    run.type_into(frame, "1")  # Text1 has the focus: 86 becomes 861
-    typed = run.wait_changed(frame, d.MAIN_RESULTS.values(), start, "the results to follow typing")
+    run.type_into(main, "1")  # Text1 has the focus: 86 becomes 861
+    typed = run.wait_changed(main, d.MAIN_RESULTS.values(), start, "the results to follow typing")
     unchanged = [n for n, r in d.MAIN_RESULTS.items() if same(typed, start, r)]
     assert not unchanged, f"results not recomputed after typing: {unchanged}"
     assert_numbers_drawn(typed, d.MAIN, ("Text1",))
@@ -270,14 +360,14 @@ def windows_program(run, folder):
     assert [Path(url2pathname(urlsplit(a).path)).resolve() for a in opened] == [page], \
         f"opened {opened}, expected {page}"
 
-    tube_frame = run.open_tube_maker(main)
-    assert_alone(run, frame, tube_frame)
-    assert_placed(tube_frame, screen, 0.25, "the tube-maker is not at a quarter of the free space")
-    tube = run.client_of(tube_frame).client(run.shot("02-tube-maker"))
+    tube_window = run.desktop.settled(run.open_tube_maker(main))
+    assert_alone(run, main, tube_window)
+    assert_frames_placed(run, main, tube_window)
+    tube = tube_window.client(run.shot("02-tube-maker"))
     tube.save(run.out / "tube-maker.png")
     assert_diagram(tube, run.gif("ring_outer_strip.gif"), "the ring with an outer strip")
     assert_numbers_drawn(tube, d.TUBE, ("Text1", "Text2", "Text3"))
-    run.app.close_and_wait(frame)
+    run.app.close_and_wait(main)
 
 
 def loaded_dlls(log):
@@ -300,11 +390,12 @@ def windows_zip(args):
         archive.extractall(unpacked)
     folder = unpacked / Path(args.zip).stem
     os.environ["WINEDEBUG"] = "+loaddll"
-    run = Run(args, exe=folder / "ravelle.exe", launcher=args.launcher)
+    run, failed = Run(args, exe=folder / "ravelle.exe", launcher=args.launcher), True
     try:
         windows_program(run, folder)
+        failed = False
     finally:
-        run.app.finish(failed=sys.exc_info()[0] is not None)
+        run.finish(failed)
     shipped = {p.relative_to(folder).as_posix().lower() for p in folder.rglob("*.dll")}
     loaded = set()
     for dll in loaded_dlls(run.app.log_path.read_text(errors="replace")):
@@ -357,11 +448,12 @@ def windows_installer(args):
         shown = registry(value)
         assert shown and text in shown, f"Add/Remove Programs {value}: {shown!r}"
 
-    run = Run(args, exe=folder / "ravelle.exe", launcher=args.launcher)
+    run, failed = Run(args, exe=folder / "ravelle.exe", launcher=args.launcher), True
     try:
         windows_program(run, folder)
+        failed = False
     finally:
-        run.app.finish(failed=sys.exc_info()[0] is not None)
+        run.finish(failed)
 
     subprocess.run([*wine, str(folder / "uninstall.exe"), "/S"], check=True, timeout=120)
     settle()
@@ -371,8 +463,9 @@ def windows_installer(args):
     print("windows_installer: installed, ran and uninstalled without a trace")
 
 
-SCENARIOS = {f.__name__: f for f in (main_window, tube_maker, close_after_done, tube_maker_reload)}
 WINDOWS_SCENARIOS = {f.__name__: f for f in (windows_zip, windows_installer)}
+SCENARIOS = {f.__name__: f for f in (main_window, tube_maker, close_after_done, tube_maker_reload,
+                                     dark_desktop, window_manager)}
 
 
 def main():
@@ -385,6 +478,7 @@ def main():
     parser.add_argument("--wine", help="scripts/wine.sh")
     for option in ("--zip", "--setup", "--wine-prefix", "--package-version"):
         parser.add_argument(option)
+    parser.add_argument("--window-manager", help="command that starts one before the program")
     args = parser.parse_args()
     args.launcher = [args.wine, "--bare"] if args.wine else []
     if args.scenario in WINDOWS_SCENARIOS:
@@ -395,7 +489,7 @@ def main():
         SCENARIOS[args.scenario](run)
         failed = False
     finally:
-        run.app.finish(failed)
+        run.finish(failed)
     print(f"{args.scenario}: passed; screenshots in {run.out}")
     return 0
 

@@ -2,8 +2,9 @@
 # Copyright (c) Ravelle developers
 """The X display as a desktop sees it: top-level windows with their captions,
 owners and geometry, close requests, screenshots, and mouse and keyboard
-input through xdotool. Without a window manager windows have no frame, so a
-window's geometry is its client area."""
+input through xdotool. A window's geometry is its client area; without a
+window manager windows have no frame, under one the frame is the client area
+grown by the window manager's _NET_FRAME_EXTENTS."""
 
 import subprocess
 import time
@@ -56,11 +57,21 @@ class Desktop:
         self._net_wm_name, self._utf8 = atom("_NET_WM_NAME"), atom("UTF8_STRING")
         self._net_wm_pid = atom("_NET_WM_PID")
         self._wm_protocols, self._wm_delete = atom("WM_PROTOCOLS"), atom("WM_DELETE_WINDOW")
+        self._client_list, self._frame_extents = atom("_NET_CLIENT_LIST"), atom("_NET_FRAME_EXTENTS")
+        self._wm_check, self._work_area = atom("_NET_SUPPORTING_WM_CHECK"), atom("_NET_WORKAREA")
+
+    def _top_levels(self):
+        """The clients a window manager lists (it reparents them into its
+        frames), or else the root's children."""
+        clients = self.root.get_full_property(self._client_list, X.AnyPropertyType)
+        if clients is None:
+            return self.root.query_tree().children
+        return [self.display.create_resource_object("window", i) for i in clients.value]
 
     def windows(self):
         """Every top-level window that still exists."""
         found = []
-        for w in self.root.query_tree().children:
+        for w in self._top_levels():
             try:
                 found.append(self._describe(w))
             except error.XError:
@@ -85,6 +96,38 @@ class Desktop:
         """The program's visible top-level windows (not tooltips or menus)."""
         return [w for w in self.windows() if w.pid == pid and w.viewable and not w.override_redirect]
 
+    def has_window_manager(self):
+        return self.root.get_full_property(self._wm_check, X.AnyPropertyType) is not None
+
+    def frame(self, window):
+        """(left, top, width, height) of the window's frame on the screen."""
+        target = self.display.create_resource_object("window", window.id)
+        prop = target.get_full_property(self._frame_extents, X.AnyPropertyType)
+        left, right, top, bottom = prop.value if prop is not None else (0, 0, 0, 0)
+        return (window.x - left, window.y - top,
+                window.width + left + right, window.height + top + bottom)
+
+    def settled(self, window, quiet=0.3):
+        """The window afresh, once its frame has stopped moving for a while
+        (a window manager frames a window after it is mapped)."""
+        last, since = None, time.monotonic()
+        def still():
+            nonlocal last, since
+            now = self._describe(self.display.create_resource_object("window", window.id))
+            if now != last:
+                last, since = now, time.monotonic()
+            return now if time.monotonic() - since >= quiet else None
+        return wait_for(f"{window.caption!r} to stop moving", still, timeout=5.0)
+
+    def screen_size(self):
+        screen = self.display.screen()
+        return screen.width_in_pixels, screen.height_in_pixels
+
+    def work_area(self):
+        """(left, top, width, height) of the screen less the desktop's panels."""
+        prop = self.root.get_full_property(self._work_area, X.AnyPropertyType)
+        return tuple(prop.value[:4]) if prop is not None else (0, 0, *self.screen_size())
+
     def named(self, caption):
         return [w for w in self.windows() if w.caption == caption]
 
@@ -106,6 +149,12 @@ class Desktop:
         focus = self.display.get_input_focus().focus
         return not isinstance(focus, int) and focus.id == window.id
 
+    def start_window_manager(self, command):
+        """Starts a window manager on the display, once it has taken over."""
+        manager = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        wait_for(f"{command[0]} to manage the display", self.has_window_manager)
+        return manager
+
     @staticmethod
     def screenshot(path):
         subprocess.run(["import", "-window", "root", str(path)], check=True)
@@ -118,9 +167,11 @@ class Desktop:
         subprocess.run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "1",
                         "mousemove", "--sync", *map(str, PARKED_POINTER)], check=True)
 
-    @staticmethod
-    def park_pointer():
-        subprocess.run(["xdotool", "mousemove", "--sync", *map(str, PARKED_POINTER)], check=True)
+    def park_pointer(self):
+        # xdotool's --sync waits for the pointer to move, for long if it is there already.
+        pointer = self.root.query_pointer()
+        if (pointer.root_x, pointer.root_y) != PARKED_POINTER:
+            subprocess.run(["xdotool", "mousemove", "--sync", *map(str, PARKED_POINTER)], check=True)
 
     @staticmethod
     def type_text(text):
