@@ -152,6 +152,8 @@ inline void checkDrawnFor(QWidget* window, const QList<Holder>& holders, const c
         QCOMPARE(icon.size(), (QSizeF(size, size) * ratio).toSize());
         QCOMPARE(icon.devicePixelRatio(), ratio);
     }
+}
+
 // Where a window's frame stood when the window was first painted: a window
 // placed before its first frame never jumps.
 class FirstPaint : public QObject {

@@ -333,6 +333,8 @@ class TestForm1 : public QObject {
         checkDrawnFor(mainWindow(), kHolders, "Picture2", other->devicePixelRatio());
         mainWindow()->windowHandle()->setScreen(first);
         checkDrawnFor(mainWindow(), kHolders, "Picture2", first->devicePixelRatio());
+    }
+
     // Counting the frame, which this platform reports as soon as the native
     // window exists: in place from the first frame on.
     void frameCentredOnTheScreen() {
