@@ -36,6 +36,13 @@ flock 9
 if [[ ! -f "$WINEPREFIX/.ravelle-ready" ]]; then
     rm -rf "$WINEPREFIX"
     "$wine" wineboot -i >/dev/null 2>&1
+    # Ravelle is for Windows 10 and later; Wine 8 says Windows 7 by default.
+    "$wine" winecfg /v win10 >/dev/null 2>&1
+    # Any Windows opens .htm pages in its browser. Wine registers that with
+    # its HTML engine, which these prefixes go without (it would be fetched
+    # from the network); the browser itself is Wine's, which hands pages on
+    # to the desktop's (xdg-open).
+    "$wine" reg add 'HKCR\.htm' /ve /d htmlfile /f >/dev/null 2>&1
     if [[ $kind == tests ]]; then
         # Qt Test writes to the debug log unless told stderr is a console.
         "$wine" reg add 'HKCU\Environment' /v QT_ASSUME_STDERR_HAS_CONSOLE /d 1 /f >/dev/null 2>&1

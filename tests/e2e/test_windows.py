@@ -301,20 +301,23 @@ def quarter(free):
     return int(math.copysign(math.floor(abs(free) / 4 + 0.5), free))
 
 
-def assert_frames_placed(run, main, tube):
+def assert_frames_placed(run, main, tube, slack=0):
     """The main window's frame centred in the work area, the tube-maker's at
-    a quarter of the free screen space."""
+    a quarter of the free screen space, within slack pixels."""
+    def near(got, want):
+        return all(abs(g - w) <= slack for g, w in zip(got, want))
+
     x, y, w, h = run.desktop.frame(main)
     assert (w, h) != main.size, "the window manager gave the main window no frame"
     ax, ay, aw, ah = run.desktop.work_area()
     # QRect's centre and moveCenter, in whole pixels.
     cx, cy = ax + (aw - 1) // 2, ay + (ah - 1) // 2
     expected = (cx - (w - 1) // 2, cy - (h - 1) // 2)
-    assert (x, y) == expected, f"main window frame at {(x, y)}, {w} x {h}: expected {expected}"
+    assert near((x, y), expected), f"main window frame at {(x, y)}, {w} x {h}: expected {expected}"
     x, y, w, h = run.desktop.frame(tube)
     sw, sh = run.desktop.screen_size()
     expected = (quarter(sw - w), quarter(sh - h))
-    assert (x, y) == expected, f"tube-maker frame at {(x, y)}, {w} x {h}: expected {expected}"
+    assert near((x, y), expected), f"tube-maker frame at {(x, y)}, {w} x {h}: expected {expected}"
 
 
 def window_manager(run):
@@ -362,7 +365,11 @@ def windows_program(run, folder):
 
     tube_window = run.desktop.settled(run.open_tube_maker(main))
     assert_alone(run, main, tube_window)
-    assert_frames_placed(run, main, tube_window)
+    # A program on Windows counts the frame Windows reports. Under Wine that
+    # is Wine's own (a 23-pixel title, no border), not quite the window
+    # manager's (here 20 and 5, 1 at the sides): up to 4 pixels apart.
+    # Placed by the client area alone, the windows would be 10 to 16 off.
+    assert_frames_placed(run, main, tube_window, slack=4)
     tube = tube_window.client(run.shot("02-tube-maker"))
     tube.save(run.out / "tube-maker.png")
     assert_diagram(tube, run.gif("ring_outer_strip.gif"), "the ring with an outer strip")
@@ -389,6 +396,7 @@ def windows_zip(args):
     with zipfile.ZipFile(args.zip) as archive:
         archive.extractall(unpacked)
     folder = unpacked / Path(args.zip).stem
+    subprocess.run([*args.launcher, "cmd", "/c", "exit"], check=True)  # the prefix exists
     os.environ["WINEDEBUG"] = "+loaddll"
     run, failed = Run(args, exe=folder / "ravelle.exe", launcher=args.launcher), True
     try:
@@ -457,7 +465,15 @@ def windows_installer(args):
 
     subprocess.run([*wine, str(folder / "uninstall.exe"), "/S"], check=True, timeout=120)
     settle()
-    left = sorted(files_under(drive) - before)
+    # The uninstaller runs from a copy in the temporary folder, which it
+    # leaves to Windows to delete at the next start; so start Wine's anew.
+    subprocess.run([*wine, "wineboot", "-r"], check=True, timeout=120)
+    settle()
+    # Of that copy Windows deletes only the file; its empty folder stays in
+    # the user's temporary folder, as after every such uninstaller.
+    left = sorted(p for p in files_under(drive) - before
+                  if not (re.fullmatch(r"users/[^/]+/Temp/~nsu\w*\.tmp", p)
+                          and not any((drive / p).iterdir())))
     assert not left, f"left behind by the uninstaller: {left[:10]}"
     assert registry("DisplayName") is None, "the Add/Remove Programs entry is still there"
     print("windows_installer: installed, ran and uninstalled without a trace")
