@@ -314,6 +314,22 @@ inline QLabel* showToolTip(QWidget* control) {
     return nullptr;
 }
 
+// A control's tooltip, shown as the user sees it, is legible.
+inline void checkToolTipLegible(QWidget* control) {
+    QLabel* tip = showToolTip(control);
+    QVERIFY(tip);
+    const double ratio = drawnContrast(tip);
+    QToolTip::hideText();
+#ifdef Q_OS_WIN
+    // Seen under Wine: the Windows style draws the tooltip's panel and text
+    // from the system's tooltip theme, grey on white, whatever the palette.
+    QEXPECT_FAIL("", "the themed tooltip of Windows draws its own colours", Continue);
+#endif
+    QVERIFY2(ratio >= 4.5, qPrintable(QStringLiteral("tooltip of %1: %2:1")
+                                          .arg(control->objectName())
+                                          .arg(ratio, 0, 'f', 2)));
+}
+
 // The shown controls of a window whose text is not drawn whole: a line
 // wrapped below the control's foot, or a word wider than the control.
 inline QStringList cutTexts(QWidget* window) {
