@@ -377,6 +377,17 @@ def windows_program(run, folder):
     run.app.close_and_wait(main)
 
 
+def run_windows_program(args, folder):
+    """windows_program on the ravelle.exe in folder; the finished run."""
+    run, failed = Run(args, exe=folder / "ravelle.exe", launcher=args.launcher), True
+    try:
+        windows_program(run, folder)
+        failed = False
+    finally:
+        run.finish(failed)
+    return run
+
+
 def loaded_dlls(log):
     """The DLLs Wine loaded from files of their own (not its built-ins)."""
     found = set()
@@ -398,12 +409,7 @@ def windows_zip(args):
     folder = unpacked / Path(args.zip).stem
     subprocess.run([*args.launcher, "cmd", "/c", "exit"], check=True)  # the prefix exists
     os.environ["WINEDEBUG"] = "+loaddll"
-    run, failed = Run(args, exe=folder / "ravelle.exe", launcher=args.launcher), True
-    try:
-        windows_program(run, folder)
-        failed = False
-    finally:
-        run.finish(failed)
+    run = run_windows_program(args, folder)
     shipped = {p.relative_to(folder).as_posix().lower() for p in folder.rglob("*.dll")}
     loaded = set()
     for dll in loaded_dlls(run.app.log_path.read_text(errors="replace")):
@@ -456,12 +462,7 @@ def windows_installer(args):
         shown = registry(value)
         assert shown and text in shown, f"Add/Remove Programs {value}: {shown!r}"
 
-    run, failed = Run(args, exe=folder / "ravelle.exe", launcher=args.launcher), True
-    try:
-        windows_program(run, folder)
-        failed = False
-    finally:
-        run.finish(failed)
+    run = run_windows_program(args, folder)
 
     subprocess.run([*wine, str(folder / "uninstall.exe"), "/S"], check=True, timeout=120)
     settle()
