@@ -60,6 +60,19 @@ class Run:
     def shot(self, name):
         return self.desktop.screenshot(self.out / f"{name}.png")
 
+    def drawn(self, window, name):
+        """The window's client area once the program has drawn it: a window
+        is on screen before its first paint, so wait for two shots alike
+        that are not one blank colour."""
+        last = None
+        def still():
+            nonlocal last
+            client, previous = window.client(self.shot(name)), last
+            last = client
+            painted = client.getcolors(1) is None
+            return client if painted and previous and client.tobytes() == previous.tobytes() else None
+        return wait_for(f"{window.caption!r} to be drawn", still, timeout=10.0)
+
     def gif(self, name):
         with Image.open(self.resources / name) as image:
             return image.convert("RGB")
@@ -152,7 +165,7 @@ def main_window(run):
     assert_alone(run, main)
     assert not run.desktop.named(d.TUBE_CAPTION), "the tube-maker was loaded at start"
     assert_size(main, d.MAIN_SIZE)
-    start = main.client(run.shot("01-start"))
+    start = run.drawn(main, "01-start")
     start.save(run.out / "main-window.png")
     assert_diagram(start, run.gif("port_3tube.gif"), "the 3-tube diagram")
     assert_boxes(start, (("Text1", d.LIGHT_YELLOW), ("Text2", d.WHITE)), d.MAIN)
@@ -196,7 +209,7 @@ def tube_maker(run):
     tube = run.open_tube_maker(main)
     assert_alone(run, main, tube)
     assert_size(tube, d.TUBE_SIZE)
-    first = tube.client(run.shot("01-tube-maker"))
+    first = run.drawn(tube, "01-tube-maker")
     first.save(run.out / "tube-maker.png")
     # 100 to 95: a strip out of the inner layer, one into the outer layer.
     assert_diagram(first, run.gif("ring_outer_strip.gif"), "the ring with an outer strip")
@@ -214,7 +227,7 @@ def tube_maker(run):
     again = run.open_tube_maker(main)
     assert again.id == tube.id, "the tube-maker was built anew instead of shown again"
     assert_alone(run, main, again)
-    back = again.client(run.shot("02-shown-again"))
+    back = run.drawn(again, "02-shown-again")
     for rect in d.TUBE_RESULTS.values():
         assert same(back, typed, rect), "the tube-maker lost its values while hidden"
     assert_diagram(back, run.gif("ring_plain.gif"), "the plain ring")
@@ -235,7 +248,7 @@ def tube_maker_reload(run):
     afresh with its design values, and the program goes on."""
     main = run.app.main_window()
     tube = run.open_tube_maker(main)
-    first = tube.client(run.shot("01-tube-maker"))
+    first = run.drawn(tube, "01-tube-maker")
     run.type_into(tube, "5")
     run.wait_changed(tube, d.TUBE_RESULTS.values(), first, "the strips to follow typing")
 
@@ -246,7 +259,7 @@ def tube_maker_reload(run):
     assert_alone(run, main)
 
     fresh = run.open_tube_maker(main)
-    reloaded = fresh.client(run.shot("02-reloaded"))
+    reloaded = run.drawn(fresh, "02-reloaded")
     for rect in d.TUBE_RESULTS.values():
         assert same(reloaded, first, rect), "the reloaded tube-maker does not show its design values"
     assert_diagram(reloaded, run.gif("ring_outer_strip.gif"), "the ring with an outer strip")
@@ -266,9 +279,9 @@ def gtk_desktop(folder, theme, font):
 def both_windows(run, shot):
     """The two client areas as first shown, and the program closed."""
     main = run.app.main_window()
-    first = main.client(run.shot(f"{shot}-main"))
+    first = run.drawn(main, f"{shot}-main")
     tube = run.open_tube_maker(main)
-    second = tube.client(run.shot(f"{shot}-tube-maker"))
+    second = run.drawn(tube, f"{shot}-tube-maker")
     run.app.close_and_wait(main)
     return first, second
 
@@ -346,7 +359,7 @@ def windows_program(run, folder):
     drawn, typing, both links, placement, and closing."""
     main = run.desktop.settled(run.app.main_window())
     assert_alone(run, main)
-    start = main.client(run.shot("01-start"))
+    start = run.drawn(main, "01-start")
     start.save(run.out / "main-window.png")
     assert_diagram(start, run.gif("port_3tube.gif"), "the 3-tube diagram")
     assert_numbers_drawn(start, d.MAIN, ("Text1", "Text2", "Text3", "Text4", "Text5", "Text6"))
@@ -370,7 +383,7 @@ def windows_program(run, folder):
     # manager's (here 20 and 5, 1 at the sides): up to 4 pixels apart.
     # Placed by the client area alone, the windows would be 10 to 16 off.
     assert_frames_placed(run, main, tube_window, slack=4)
-    tube = tube_window.client(run.shot("02-tube-maker"))
+    tube = run.drawn(tube_window, "02-tube-maker")
     tube.save(run.out / "tube-maker.png")
     assert_diagram(tube, run.gif("ring_outer_strip.gif"), "the ring with an outer strip")
     assert_numbers_drawn(tube, d.TUBE, ("Text1", "Text2", "Text3"))
