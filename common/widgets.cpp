@@ -3,6 +3,7 @@
 #include "common/widgets.h"
 
 #include <QEvent>
+#include <QApplication>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QIcon>
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QPixmap>
+#include <QPointer>
 #include <QtMath>
 #include <QResource>
 #include <QScreen>
@@ -92,6 +94,23 @@ QString designFamily() {
     }();
     return family;
 }
+
+// Tooltips keep the classic colours too. QToolTip::setPalette() is enough
+// where the style draws a tip from its palette, but the Windows style gives
+// every new tip the text colour of the system's tooltip theme as it polishes
+// it (a light grey on the theme's white panel under Wine), so the classic
+// colours go back on right after.
+class ClassicToolTips : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() == QEvent::Polish && object->inherits("QTipLabel"))
+            static_cast<QWidget*>(object)->setPalette(classicPalette());
+        return false;
+    }
+};
 
 // The frame the window manager gave the last window it framed.
 QMargins lastFrame;
@@ -177,6 +196,8 @@ void setUpFixedWindow(QWidget* window) {
     // The form's own colours stay; every other role is the classic one.
     window->setPalette(window->palette().resolve(classicPalette()));
     QToolTip::setPalette(classicPalette());
+    static QPointer<ClassicToolTips> tips;
+    if (!tips) qApp->installEventFilter(tips = new ClassicToolTips(qApp));
     window->setWindowIcon(windowIcon(devicePixelRatioOf(window)));
 }
 

@@ -320,11 +320,6 @@ inline void checkToolTipLegible(QWidget* control) {
     QVERIFY(tip);
     const double ratio = drawnContrast(tip);
     QToolTip::hideText();
-#ifdef Q_OS_WIN
-    // Seen under Wine: the Windows style draws the tooltip's panel and text
-    // from the system's tooltip theme, grey on white, whatever the palette.
-    QEXPECT_FAIL("", "the themed tooltip of Windows draws its own colours", Continue);
-#endif
     QVERIFY2(ratio >= 4.5, qPrintable(QStringLiteral("tooltip of %1: %2:1")
                                           .arg(control->objectName())
                                           .arg(ratio, 0, 'f', 2)));
