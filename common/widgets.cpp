@@ -97,16 +97,16 @@ QString designFamily() {
 
 // Tooltips keep the classic colours too. QToolTip::setPalette() is enough
 // where the style draws a tip from its palette, but the Windows style gives
-// every new tip the text colour of the system's tooltip theme as it polishes
-// it (a light grey on the theme's white panel under Wine), so the classic
-// colours go back on right after.
+// a tip the text colour of the system's tooltip theme once the tip is on its
+// screen (a light grey under Wine, on the light yellow), so the classic
+// colours go back on as the tip shows, before it is drawn.
 class ClassicToolTips : public QObject {
   public:
     using QObject::QObject;
 
   protected:
     bool eventFilter(QObject* object, QEvent* event) override {
-        if (event->type() == QEvent::Polish && object->inherits("QTipLabel"))
+        if (event->type() == QEvent::Show && object->inherits("QTipLabel"))
             static_cast<QWidget*>(object)->setPalette(classicPalette());
         return false;
     }
