@@ -287,7 +287,7 @@ inline QRect textArea(QWidget* control) {
         // the caret at its end (drawn inverted, the caret stands out anyway).
         const QRect inside =
             style->subElementRect(QStyle::SE_LineEditContents, &option, box).adjusted(1, 0, -1, 0);
-        box->end(false);
+        if (!box->hasSelectedText()) box->end(false); // tabbing in selects up to the end
         const QRect caret = box->inputMethodQuery(Qt::ImCursorRectangle).toRect();
         return QRect(inside.left(), caret.top(), caret.left() - inside.left(), caret.height()) &
                inside;

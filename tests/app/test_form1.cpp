@@ -421,6 +421,10 @@ class TestForm1 : public QObject {
         check(box("Text5"), "focused");
         box("Text6")->setFocus();
         check(box("Text5"), "after losing the focus");
+        box("Text1")->setFocus();
+        QTest::keyClick(box("Text1"), Qt::Key_Tab); // a box tabbed into has its text selected
+        QVERIFY(box("Text2")->hasFocus() && box("Text2")->hasSelectedText());
+        check(box("Text2"), "tabbed into, its text selected");
         check(control("Option1"), "unselected");
         check(control("Option2"), "selected");
         QVERIFY2(faint.isEmpty(), qPrintable(faint.join(QStringLiteral("; "))));
