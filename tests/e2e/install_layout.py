@@ -8,12 +8,16 @@ PROGRAM = "bin/ravelle"
 DESKTOP_FILE = f"share/applications/{APP_ID}.desktop"
 EQUATIONS_PAGE = "share/ravelle/vent-proof-adv.htm"
 METAINFO = f"share/metainfo/{APP_ID}.metainfo.xml"
-# Installed gzip-compressed, from these files in the source tree.
-COMPRESSED_DOCS = {"share/man/man1/ravelle.1.gz": "docs/ravelle.1",
-                   "share/doc/ravelle/changelog.gz": "docs/changelog"}
+MANUAL = "share/man/man1/ravelle.1"
+# What the Debian package adds to an installed tree: its copyright and
+# lintian overrides, and documents compressed from these source files.
+PACKAGE_DOCS = {f"{MANUAL}.gz": "docs/ravelle.1",
+                "share/doc/ravelle/changelog.Debian.gz": "debian/changelog"}
+PACKAGE_FILES = {"share/doc/ravelle/copyright", "share/lintian/overrides/ravelle", *PACKAGE_DOCS}
 
 
 def installed_files():
+    """What `cmake --install` puts under the prefix."""
     files = {
         PROGRAM,
         DESKTOP_FILE,
@@ -22,12 +26,15 @@ def installed_files():
         "share/ravelle/images/port_3tube.gif",
         "share/ravelle/images/port_5tube.gif",
         f"share/icons/hicolor/scalable/apps/{APP_ID}.svg",
-        "share/doc/ravelle/copyright",
-        "share/lintian/overrides/ravelle",
-        *COMPRESSED_DOCS,
+        MANUAL,
     }
     files |= {f"share/icons/hicolor/{s}x{s}/apps/{APP_ID}.png" for s in ICON_SIZES}
     return files
+
+
+def packaged_files():
+    """What the Debian package puts under /usr."""
+    return (installed_files() - {MANUAL}) | PACKAGE_FILES
 
 
 def desktop_entry(text):
