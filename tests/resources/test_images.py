@@ -9,6 +9,7 @@ Run with Debian's interpreter: /usr/bin/python3 tests/resources/test_images.py
 
 import functools
 import itertools
+import json
 import math
 import os
 import re
@@ -81,6 +82,22 @@ class Reproducible(unittest.TestCase):
                     new, old = content(Path(tmp) / rel), content(RES / rel)
                     for fact, value in old.items():
                         self.assertEqual(new[fact], value, fact)
+
+    @unittest.skipUnless(Path("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf").exists(),
+                         "fonts-dejavu-core missing")
+    def test_capture_renders_the_texts_drawn(self):
+        # Every text at every size the diagrams draw, cropped as stored; the
+        # pixels inside may differ by FreeType's hinting.
+        with tempfile.TemporaryDirectory() as tmp:
+            out = Path(tmp) / "texts.json"
+            subprocess.run([sys.executable, str(ROOT / "tools/generate_images.py"),
+                            "--capture-texts", str(out)], check=True)
+            captured, stored = (json.loads(path.read_text(encoding="utf-8"))["bitmaps"]
+                                for path in (out, ROOT / "tools/text_bitmaps.json"))
+        self.assertEqual(sorted(captured), sorted(stored))
+        for key, rows in stored.items():
+            new = captured[key]
+            self.assertEqual((len(new[0]), len(new)), (len(rows[0]), len(rows)), key)
 
 
 def content(path):
