@@ -8,11 +8,23 @@ screens of finer pixels: the same geometry in finer device pixels, lines as
 many pixels wide as the scale, curves, arrowheads and letters drawn afresh.
 
     generate_images.py [OUTPUT_DIR]     write every image (default: resources/)
+    generate_images.py --capture-texts [FILE]
+                                        render the diagrams' texts with FreeType
+                                        into FILE (default: tools/text_bitmaps.json)
 
 The outputs are committed; tests/resources/test_images.py checks that running
-this script reproduces them byte for byte, so edit the constants, rerun, commit.
+this script reproduces them, so edit the constants, rerun, commit.
+
+The few texts (the dimension's word, the tube numbers) are not rendered on
+each run but painted from tools/text_bitmaps.json: every text at every pixel
+size it is drawn at, as FreeType drew it once from the DejaVu fonts without
+anti-aliasing. FreeType's hinting moves a stroke by a pixel from one release
+to the next, and the diagrams must come out the same wherever this runs.
+After changing a text, its font or the scales, run --capture-texts (the
+committed bitmaps are Debian 12's: Pillow 9.4, FreeType 2.12), then rerun.
 """
 
+import json
 import math
 import struct
 import sys
@@ -24,6 +36,7 @@ from PIL import Image, ImageDraw, ImageFont
 
 REPO = Path(__file__).resolve().parent.parent
 FONT_DIR = Path("/usr/share/fonts/truetype/dejavu")
+TEXT_BITMAPS = REPO / "tools/text_bitmaps.json"
 
 # --- colours of the diagrams -------------------------------------------------
 WHITE = (255, 255, 255)
@@ -183,7 +196,8 @@ class Canvas:
     device pixels; unit_rect, shape and text take units.
     """
 
-    def __init__(self, size, colours, scale=1):
+    def __init__(self, size, colours, scale=1, texts=None):
+        self.texts = texts
         colours = list(dict.fromkeys([WHITE, *colours]))
         if len(colours) > GIF_PALETTE_SIZE:
             raise ValueError("more than 16 colours")
@@ -235,23 +249,24 @@ class Canvas:
                                for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1)))
                 self.set(x, y, outline if edge else fill)
 
-    def font(self, font_spec):
-        return ImageFont.truetype(str(FONT_DIR / font_spec[0]), font_spec[1] * self.scale)
+    def text_bitmap(self, text, font_spec):
+        """The text's pixels at this scale: rows of "#" (ink) and "." (paper)."""
+        return self.texts.bitmap(font_spec[0], font_spec[1] * self.scale, text)
+
+    def text_width(self, text, font_spec):
+        """In device pixels."""
+        rows = self.text_bitmap(text, font_spec)
+        return len(rows[0]) if rows else 0
 
     def text(self, centre, text, font_spec, colour):
         """Draws text without anti-aliasing, centred on centre (u, v) in units."""
-        font = self.font(font_spec)
+        rows = self.text_bitmap(text, font_spec)
         centre = (centre[0] * self.scale, centre[1] * self.scale)
-        left, top, right, bottom = font.getbbox(text)
-        mask = Image.new("1", (right - left, bottom - top), 0)
-        draw = ImageDraw.Draw(mask)
-        draw.fontmode = "1"
-        draw.text((-left, -top), text, font=font, fill=1)
-        ox = round(centre[0] - (right - left) / 2)
-        oy = round(centre[1] - (bottom - top) / 2)
-        for y in range(mask.height):
-            for x in range(mask.width):
-                if mask.getpixel((x, y)):
+        ox = round(centre[0] - self.text_width(text, font_spec) / 2)
+        oy = round(centre[1] - len(rows) / 2)
+        for y, row in enumerate(rows):
+            for x, ink in enumerate(row):
+                if ink == "#":
                     self.set(ox + x, oy + y, colour)
 
     def gif_bytes(self):
@@ -260,6 +275,54 @@ class Canvas:
         data = out.getvalue()
         # Pillow labels a plain image GIF87a; the format is unchanged in 89a.
         return b"GIF89a" + data[6:]
+
+
+class StoredTexts:
+    """Text bitmaps read from a file that --capture-texts wrote."""
+
+    def __init__(self, path=TEXT_BITMAPS):
+        self.path = path
+        self.bitmaps = None
+
+    def bitmap(self, font, pixels, text):
+        if self.bitmaps is None:
+            self.bitmaps = json.loads(self.path.read_text(encoding="utf-8"))["bitmaps"]
+        key = text_key(font, pixels, text)
+        if key not in self.bitmaps:
+            raise SystemExit(f"{self.path} holds no {key!r}: "
+                             "run generate_images.py --capture-texts")
+        return self.bitmaps[key]
+
+
+class FreeTypeTexts:
+    """Text bitmaps rendered by FreeType, kept as they are asked for."""
+
+    def __init__(self):
+        self.bitmaps = {}
+
+    def bitmap(self, font, pixels, text):
+        face = ImageFont.truetype(str(FONT_DIR / font), pixels)
+        left, top, right, bottom = face.getbbox(text)
+        mask = Image.new("1", (right - left, bottom - top), 0)
+        draw = ImageDraw.Draw(mask)
+        draw.fontmode = "1"
+        draw.text((-left, -top), text, font=face, fill=1)
+        px = mask.load()
+        rows = ["".join("#" if px[x, y] else "." for x in range(mask.width))
+                for y in range(mask.height)]
+        self.bitmaps[text_key(font, pixels, text)] = rows
+        return rows
+
+    def json(self):
+        about = ("The texts of Ravelle's diagrams, each at each pixel size drawn, "
+                 "as FreeType rendered them without anti-aliasing: '#' ink, '.' paper. "
+                 "Written by tools/generate_images.py --capture-texts.")
+        return json.dumps({"about": about, "bitmaps": self.bitmaps},
+                          indent=1, sort_keys=True, ensure_ascii=False) + "\n"
+
+
+def text_key(font, pixels, text):
+    return f"{font} {pixels}px {text}"
 
 
 def rounded_rect(x0, y0, x1, y1, radii):
@@ -346,9 +409,9 @@ def mirror_lower_half(c):
             c.px[x, y] = c.px[x, last - y]
 
 
-def draw_port(d, extra_colours, scale):
+def draw_port(d, extra_colours, scale, texts):
     c = Canvas(PORT_SIZE, [WALL_OUTLINE, WALL_FILL, WOOD_FILL, WOOD_OUTLINE,
-                           WOOD_LAYER, PANEL_PALE, d.panel_outline, *extra_colours], scale)
+                           WOOD_LAYER, PANEL_PALE, d.panel_outline, *extra_colours], scale, texts)
     draw_front_panel(c, d)
     draw_plug(c, d)
     draw_end_cap(c, d)
@@ -371,9 +434,8 @@ def draw_dimension(c):
         c.fill_rect(k * (x1 + 1) - 1 - i, row - half, k * (x1 + 1) - 1 - i, row + k - 1 + half,
                     DIMENSION_GREY)
     # The word sits on the line, in a gap as wide as the word.
-    left, _, right, _ = c.font(DIM_FONT).getbbox(DIM_TEXT)
     mid = (x0 + x1 + 1) / 2
-    half_gap = (right - left) / 2 + 3 * k
+    half_gap = c.text_width(DIM_TEXT, DIM_FONT) / 2 + 3 * k
     c.fill_rect(round(mid * k - half_gap), row, round(mid * k + half_gap) - 1, row + k - 1, WHITE)
     c.text((mid, DIM_ROW + 0.5), DIM_TEXT, DIM_FONT, DIMENSION_GREY)
 
@@ -390,14 +452,14 @@ def draw_tube_numbers(c, tubes):
         c.text((cx, cy), str(number), NUMBER_FONT, DIGIT_RED)
 
 
-def port_3tube(scale=1):
-    c = draw_port(PORT_3TUBE, [DIMENSION_GREY], scale)
+def port_3tube(scale, texts):
+    c = draw_port(PORT_3TUBE, [DIMENSION_GREY], scale, texts)
     draw_dimension(c)
     return c
 
 
-def port_5tube(scale=1):
-    c = draw_port(PORT_5TUBE, [DIGIT_RED, CIRCLE_DARK_RED], scale)
+def port_5tube(scale, texts):
+    c = draw_port(PORT_5TUBE, [DIGIT_RED, CIRCLE_DARK_RED], scale, texts)
     draw_tube_numbers(c, PORT_5TUBE.tubes)
     return c
 
@@ -580,12 +642,13 @@ def scaled_name(name, scale):
     return f"{stem}@{scale}x{dot}{suffix}"
 
 
-def all_outputs():
-    """Relative path -> file contents, for every generated file."""
+def all_outputs(texts):
+    """Relative path -> file contents, for every generated file; texts gives
+    the bitmaps of the diagrams' texts (StoredTexts or FreeTypeTexts)."""
     outputs = {}
     for k in DIAGRAM_SCALES:
-        outputs[scaled_name(PORT_3TUBE.name, k)] = port_3tube(k).gif_bytes()
-        outputs[scaled_name(PORT_5TUBE.name, k)] = port_5tube(k).gif_bytes()
+        outputs[scaled_name(PORT_3TUBE.name, k)] = port_3tube(k, texts).gif_bytes()
+        outputs[scaled_name(PORT_5TUBE.name, k)] = port_5tube(k, texts).gif_bytes()
         for name, outer, inner in RING_IMAGES:
             outputs[scaled_name(name, k)] = draw_ring(outer, inner, k).gif_bytes()
     outputs["ravelle.ico"] = ico_bytes(icon_cells())
@@ -596,11 +659,19 @@ def all_outputs():
 
 
 def main(argv):
-    if len(argv) > 2 or (len(argv) == 2 and argv[1].startswith("-")):
+    args = argv[1:]
+    if args[:1] == ["--capture-texts"] and len(args) <= 2:
+        # Every text that the diagrams draw, and only those: drawing them all
+        # asks for each one.
+        texts = FreeTypeTexts()
+        all_outputs(texts)
+        Path(args[1] if len(args) == 2 else TEXT_BITMAPS).write_text(texts.json(), encoding="utf-8")
+        return 0
+    if len(args) > 1 or (args and args[0].startswith("-")):
         sys.stderr.write(__doc__)
         return 2
-    out_dir = Path(argv[1]) if len(argv) == 2 else REPO / "resources"
-    for rel, data in all_outputs().items():
+    out_dir = Path(args[0]) if args else REPO / "resources"
+    for rel, data in all_outputs(StoredTexts()).items():
         path = out_dir / rel
         path.parent.mkdir(parents=True, exist_ok=True)
         path.write_bytes(data)

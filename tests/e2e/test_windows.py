@@ -108,14 +108,20 @@ def same(a, b, rect):
     return region(a, rect).tobytes() == region(b, rect).tobytes()
 
 
+def colour_counts(image, rect):
+    """(number of pixels, colour) of every colour in the region."""
+    part = region(image, rect)
+    return part.getcolors(max(1, part.width * part.height))
+
+
 def count(image, rect, colour):
-    return sum(1 for p in region(image, rect).getdata() if p == colour)
+    return sum(n for n, p in colour_counts(image, rect) if p == colour)
 
 
 def assert_boxes(client, boxes, layout):
     for name, colour in boxes:
         rect = d.box_background(layout[name])
-        off = {p for p in region(client, rect).getdata() if p != colour}
+        off = {p for _, p in colour_counts(client, rect) if p != colour}
         assert not off, f"{name} should be {colour} inside, also has {sorted(off)[:4]}"
 
 
@@ -350,7 +356,7 @@ def window_manager(run):
 def assert_numbers_drawn(client, layout, names):
     """The boxes' text really drawn: dark pixels where their digits stand."""
     for name in names:
-        dark = sum(1 for p in region(client, d.box_text(layout[name])).getdata() if sum(p) < 384)
+        dark = sum(n for n, p in colour_counts(client, d.box_text(layout[name])) if sum(p) < 384)
         assert dark >= 6, f"no digits drawn in {name} ({dark} dark pixels)"
 
 
