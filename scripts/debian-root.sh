@@ -8,7 +8,8 @@
 # Usage: scripts/debian-root.sh [--file PATH]... [--out DIR] SUITE [COMMAND...]
 #   SUITE      bookworm, trixie, testing, ... (default command: scripts/test.sh)
 #   --file     copies PATH into the clone, under its own name, first
-#   --out DIR  afterwards copies the clone's build/package/*.deb to DIR
+#   --out DIR  afterwards copies the Ravelle packages built in the clone
+#              (by scripts/package.sh or the package test) to DIR
 # The root's base (debootstrap --variant=minbase, from the Debian mirror this
 # machine's own apt sources use) is kept in ~/.cache/ravelle/roots for a week;
 # each run unpacks a clean copy of it and deletes it at the end. The packages
@@ -107,6 +108,6 @@ unshare --mount --pid --fork --propagation private -- bash -c '
 
 if [[ -n "$out" ]]; then
     mkdir -p "$out"
-    cp "$root"/src/ravelle/build/package/*.deb "$out"/ 2>/dev/null || true
+    find "$root/src/ravelle/build" -name 'ravelle_*.deb' -exec cp -t "$out" {} + 2>/dev/null || true
 fi
 exit $status
