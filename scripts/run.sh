@@ -2,8 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Copyright (c) Ravelle developers
 #
-# On a fresh Debian 12 machine with a display: installs what is missing,
-# builds Ravelle and starts it.
+# On a fresh Debian 13, 12 or testing machine with a display: installs what
+# is missing, builds Ravelle and starts it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
