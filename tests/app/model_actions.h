@@ -165,9 +165,11 @@ inline QString describeText(const QString& text) {
         while (i + run < text.size() && text[i + run] == text[i])
             ++run;
         const QChar c = text[i];
-        const QString one = (c.unicode() >= 0x20 && c.unicode() < 0x7f && c != '"' && c != '\\')
-                                ? QString(c)
-                                : QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        // The code as a number: newer Qt takes no character type for arg().
+        const QString one =
+            (c.unicode() >= 0x20 && c.unicode() < 0x7f && c != '"' && c != '\\')
+                ? QString(c)
+                : QStringLiteral("\\u%1").arg(uint(c.unicode()), 4, 16, QLatin1Char('0'));
         if (run > 8) {
             if (!plain.isEmpty()) parts << '"' + plain + '"';
             plain.clear();
