@@ -195,8 +195,10 @@
 
   // The results of a design given as input texts: the text of each output
   // (empty where there is no number), a note for each result, the message of
-  // each input that stops a result, and the velocity warning.
-  function assess(texts) {
+  // each input that stops a result, and the velocity warning. exact, if
+  // given, holds SI values that stand for some inputs' texts: those that a
+  // switch of units rewrote, rounded.
+  function assess(texts, exact) {
     var units = choice("units", texts.units);
     var lengthUnit = UNIT_SYSTEMS[units].length[1];
     var k = END_FACTORS[choice("ends", texts.ends)];
@@ -207,7 +209,7 @@
     var v = {};
     var problems = {};
     FIELDS.forEach(function (f) {
-      var r = readField(texts[f.id], f, units);
+      var r = exact && exact[f.id] !== undefined ? { value: exact[f.id] } : readField(texts[f.id], f, units);
       if (r.problem === undefined) v[f.id] = r.value;
       else if (f.si !== null || built) problems[f.id] = problemText(f, r.problem);
     });
@@ -315,9 +317,10 @@
     if (!form) return;
     var byId = function (id) { return document.getElementById(id); };
     var units = "metric";
-    // Each input's value in SI units as last typed, so that switching units
-    // back and forth never drifts.
-    var exact = {};
+    // The inputs that a switch of units rewrote: {text, si} by id. While a
+    // box still shows that text, its exact value counts, so that a switch
+    // changes no result, and switching back restores the text typed.
+    var converted = {};
 
     function texts() {
       var t = { units: byId("units").value, ends: byId("ends").value };
@@ -330,17 +333,26 @@
       byId("ends").value = t.ends;
       units = t.units;
       FIELDS.forEach(function (f) { byId(f.id).value = t[f.id]; });
-      exact = {};
+      converted = {};
+    }
+
+    function exactValues() {
+      var exact = {};
+      Object.keys(converted).forEach(function (id) {
+        if (byId(id).value === converted[id].text) exact[id] = converted[id].si;
+      });
+      return exact;
     }
 
     function switchUnits(to) {
+      var exact = exactValues();
       FIELDS.forEach(function (f) {
         if (f.quantity !== "volume" && f.quantity !== "length" && f.quantity !== "area") return;
         var box = byId(f.id);
         var si = f.id in exact ? exact[f.id] : readField(box.value, f, units).value;
         if (si !== undefined) {
           box.value = inputText(si, f, to);
-          exact[f.id] = si;
+          converted[f.id] = { text: box.value, si: si };
         }
       });
       units = to;
@@ -371,7 +383,7 @@
 
     function update(keepAddress) {
       var t = texts();
-      show(assess(t));
+      show(assess(t, exactValues()));
       if (keepAddress) return;
       try {
         window.history.replaceState(null, "", "?" + queryFromTexts(t) + window.location.hash);
@@ -382,15 +394,7 @@
 
     form.addEventListener("input", function (event) {
       var box = event.target;
-      if (box.id === "units") {
-        if (box.value !== units) switchUnits(box.value);
-      } else {
-        var f = fieldById(box.id);
-        if (f) {
-          var r = readField(box.value, f, units);
-          if (r.value !== undefined) exact[f.id] = r.value; else delete exact[f.id];
-        }
-      }
+      if (box.id === "units" && box.value !== units) switchUnits(box.value);
       update(false);
     });
     form.addEventListener("submit", function (event) { event.preventDefault(); });
