@@ -135,8 +135,8 @@ class Browser {
 
   async screenshot(selector, file) {
     const clip = await this.evaluate(`(() => { const r = document.querySelector(${JSON.stringify(selector)})
-      .getBoundingClientRect(); const x = Math.floor(r.left), y = Math.floor(r.top);
-      return { x, y, width: Math.ceil(r.right) - x, height: Math.ceil(r.bottom) - y, scale: 1 }; })()`);
+      .getBoundingClientRect(); const x = Math.floor(r.left) - 8, y = Math.floor(r.top) - 8;
+      return { x, y, width: Math.ceil(r.right) + 8 - x, height: Math.ceil(r.bottom) + 8 - y, scale: 1 }; })()`);
     const { data } = await this.send("Page.captureScreenshot", { format: "png", clip, captureBeyondViewport: true });
     fs.mkdirSync(OUT, { recursive: true });
     fs.writeFileSync(path.join(OUT, file), Buffer.from(data, "base64"));
