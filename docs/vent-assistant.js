@@ -41,6 +41,7 @@
     { id: "measured", quantity: "frequency", name: "measured tuning", si: null },
   ];
   var CHOICES = { units: UNIT_SYSTEMS, ends: END_FACTORS };
+  var QUERY_ORDER = ["units", "vb", "fb", "bore", "ends", "temp", "sd", "xmax", "built", "measured"];
   var DEFAULT_CHOICES = { units: "metric", ends: "flanged-free" };
 
   // What each result needs besides the end correction, which always has a value.
@@ -154,7 +155,8 @@
   }
 
   // An input's text for a value in SI units: five significant digits, so
-  // that a design switched to the other units and back stays the same.
+  // that a bookmark of a design switched to the other units gives the same
+  // results, but for a last digit now and then.
   function inputText(si, field, units) {
     return String(Number((si / unitOf(field.quantity, units)[0]).toPrecision(5)));
   }
@@ -181,14 +183,13 @@
     return texts;
   }
 
-  // The query string of a design: every choice and every input not left empty.
+  // The query string of a design: every choice and every input not left
+  // empty, in the order of the form.
   function queryFromTexts(texts) {
     var params = new URLSearchParams();
-    params.set("units", texts.units);
-    FIELDS.forEach(function (f) {
-      if (f.id === "temp") params.set("ends", texts.ends);
-      var text = String(texts[f.id] == null ? "" : texts[f.id]).trim();
-      if (text !== "") params.set(f.id, text);
+    QUERY_ORDER.forEach(function (id) {
+      var text = String(texts[id] == null ? "" : texts[id]).trim();
+      if (text !== "") params.set(id, text);
     });
     return params.toString();
   }
@@ -301,10 +302,6 @@
   }
 
   var api = {
-    FIELDS: FIELDS,
-    UNIT_SYSTEMS: UNIT_SYSTEMS,
-    readField: readField,
-    inputText: inputText,
     defaultTexts: defaultTexts,
     textsFromQuery: textsFromQuery,
     queryFromTexts: queryFromTexts,
@@ -407,10 +404,6 @@
     update(true);
   }
 
-  if (typeof module === "object" && module.exports) {
-    module.exports = api;
-  } else {
-    global.ravelleAssistant = api;
-    if (global.document) attach(global.document, global);
-  }
+  if (typeof module === "object" && module.exports) module.exports = api;
+  else if (global.document) attach(global.document, global);
 })(this);
