@@ -87,14 +87,26 @@ git -C "$root/src/ravelle" checkout -q --detach "$commit"
 for f in "${files[@]}"; do
     cp "$f" "$root/src/ravelle/"
 done
+# This machine's own CA certificates (those of a proxy, say) go along, so that
+# npm in the root reaches its registry as it does here: node reads them from
+# NODE_EXTRA_CA_CERTS, and the ca-certificates package, once installed, adds
+# them to the root's store.
+host_cas=(/usr/local/share/ca-certificates/*.crt)
+extra_ca=""
+if [[ -f "${host_cas[0]}" ]]; then
+    mkdir -p "$root/usr/local/share/ca-certificates"
+    cp "${host_cas[@]}" "$root/usr/local/share/ca-certificates/"
+    cat "${host_cas[@]}" >"$root/etc/ravelle-host-cas.pem"
+    extra_ca=/etc/ravelle-host-cas.pem
+fi
 echo "In a fresh $suite root, at $(git rev-parse --short HEAD): $*"
 
 # A mount namespace of its own (nothing leaks into the host's mounts) and a
 # PID namespace (an X server or bus left behind dies with the command).
 status=0
 unshare --mount --pid --fork --propagation private -- bash -c '
-    root=$1 archives=$2
-    shift 2
+    root=$1 archives=$2 extra_ca=$3
+    shift 3
     mount -t proc proc "$root/proc"
     mount -t sysfs sys "$root/sys"
     mount --rbind /dev "$root/dev"
@@ -103,8 +115,9 @@ unshare --mount --pid --fork --propagation private -- bash -c '
     mount --bind "$archives" "$root/var/cache/apt/archives"
     exec chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM="${TERM:-dumb}" CI="${CI:-}" \
         PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+        ${extra_ca:+NODE_EXTRA_CA_CERTS=$extra_ca} \
         bash -c "cd /src/ravelle && exec \"\$@\"" bash "$@"
-' bash "$root" "$archives" "$@" || status=$?
+' bash "$root" "$archives" "$extra_ca" "$@" || status=$?
 
 if [[ -n "$out" ]]; then
     mkdir -p "$out"

@@ -31,6 +31,10 @@ test_packages=(
     binutils-mingw-w64-x86-64 desktop-file-utils appstream file
     build-essential debhelper dpkg-dev lintian devscripts git
     qt6-gtk-platformtheme gnome-themes-extra openbox
+    chromium nodejs
+    # Debian's npm, unless npm came with the nodejs package already (a
+    # nodejs from outside Debian brings its own, and conflicts with it).
+    $(command -v npm >/dev/null || echo npm)
 )
 package_packages=(build-essential debhelper dpkg-dev lintian devscripts)
 # The Windows build: the MinGW cross compiler, what cross-builds Qt from

@@ -7,6 +7,8 @@ ICON_SIZES = (16, 32, 48, 64, 128, 256)
 PROGRAM = "bin/ravelle"
 DESKTOP_FILE = f"share/applications/{APP_ID}.desktop"
 EQUATIONS_PAGE = "share/ravelle/vent-proof-adv.htm"
+# The page's design assistant, a classic script beside it.
+EQUATIONS_SCRIPT = "share/ravelle/vent-assistant.js"
 METAINFO = f"share/metainfo/{APP_ID}.metainfo.xml"
 MANUAL = "share/man/man1/ravelle.1"
 # What the Debian package adds to an installed tree: its copyright and
@@ -23,6 +25,7 @@ def installed_files():
         DESKTOP_FILE,
         METAINFO,
         EQUATIONS_PAGE,
+        EQUATIONS_SCRIPT,
         "share/ravelle/images/port_3tube.gif",
         "share/ravelle/images/port_5tube.gif",
         f"share/icons/hicolor/scalable/apps/{APP_ID}.svg",

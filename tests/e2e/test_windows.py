@@ -472,7 +472,8 @@ def windows_installer(args):
     subprocess.run([*wine, str(Path(args.setup).resolve()), "/S"], check=True, timeout=180)
     settle()
     folder = drive / "Program Files" / "Ravelle"
-    for name in ("ravelle.exe", "uninstall.exe", "doc/vent-proof-adv.htm", "platforms/qwindows.dll"):
+    for name in ("ravelle.exe", "uninstall.exe", "doc/vent-proof-adv.htm", "doc/vent-assistant.js",
+                 "platforms/qwindows.dll"):
         assert (folder / name).is_file(), f"not installed: {name}"
     assert (drive / "ProgramData/Microsoft/Windows/Start Menu/Programs/Ravelle.lnk").is_file(), \
         "no Start-menu entry for all users"

@@ -1,0 +1,142 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (c) Ravelle developers
+//
+// The equations page's design assistant, without a browser: designs given as
+// the texts typed into it (or as a bookmarked address), and what it shows.
+// The expected numbers were worked out by hand, apart from this code.
+// Run: node tests/docs/test_vent_assistant.js
+"use strict";
+const test = require("node:test");
+const assert = require("node:assert/strict");
+const path = require("node:path");
+
+const assistant = require(path.join(__dirname, "..", "..", "docs", "vent-assistant.js"));
+
+// Each row: a design (texts over the metric defaults, or a query string) and
+// what must show. outputs lists only the results the row is about; problems
+// lists every input that must be reported, and no other may be.
+const ROWS = [
+  {
+    name: "the page's worked example: 40 L, 22 Hz, 86 mm, flanged/free, 20 °C, trimmed from 830 mm at 20 Hz",
+    texts: { built: "830", measured: "20" },
+    outputs: { "length-mm": "832.3", length: "832.3", c0: "343.2", fpipe: "192", velocity: "9.5", mach: "2.8",
+      "minbore-mm": "64.0", minbore: "64.0", "trim-mm": "675.0", trim: "675.0" },
+    notes: { trim: /Shorten the acoustic length by 155\.0 mm: type 675\.0 mm/ },
+  },
+  { name: "free/free ends", texts: { ends: "free-free" }, outputs: { "length-mm": "842.5" } },
+  { name: "flanged/flanged ends", texts: { ends: "flanged-flanged" }, outputs: { "length-mm": "822.2" } },
+  {
+    name: "imperial: 2 ft³, 30 Hz, 4 in bore, Sd 50 in², Xmax 0.4 in, trimmed from 10 in at 32 Hz",
+    texts: { units: "imperial", vb: "2", fb: "30", bore: "4", sd: "50", xmax: "0.4", built: "10", measured: "32" },
+    outputs: { "length-mm": "400.2", length: "15.76", fpipe: "362", velocity: "7.6", mach: "2.2",
+      "minbore-mm": "67.7", minbore: "2.67", "trim-mm": "299.2", trim: "11.78" },
+    notes: { trim: /Lengthen the acoustic length by 1\.78 in/ },
+  },
+  {
+    name: "0 °C is a temperature, not a missing input",
+    texts: { temp: "0" },
+    outputs: { c0: "331.3", "length-mm": "771.2", fpipe: "199", mach: "2.9", "minbore-mm": "65.2" },
+  },
+  { name: "bore 64.1 mm, just under 5 %: no warning", texts: { bore: "64.1" }, outputs: { mach: "5.0" } },
+  {
+    name: "bore 63.9 mm, just over 5 %: the plain warning with the bore that would do",
+    texts: { bore: "63.9" }, outputs: { mach: "5.0" }, warning: [1, /at least 64\.0 mm/],
+  },
+  { name: "bore 46 mm, 9.7 %: still the plain warning", texts: { bore: "46" }, outputs: { mach: "9.7" }, warning: [1, /may chuff/] },
+  { name: "bore 45 mm, 10.1 %: the strong warning", texts: { bore: "45" }, outputs: { velocity: "34.8", mach: "10.1" }, warning: [2, /Far too fast/] },
+  {
+    name: "200 L at 60 Hz through 30 mm: the port would be shorter than its end corrections",
+    texts: { vb: "200", fb: "60", bore: "30" },
+    outputs: { "length-mm": "", length: "", fpipe: "", velocity: "213.3" },
+    notes: { length: /22\.0 mm\). Choose a smaller box \(below 26\.6 L\), a lower tuning \(below 21\.9 Hz\) or a larger bore \(above 224\.9 mm\)\.$/ },
+    warning: [2, /at least 105\.8 mm/],
+  },
+  {
+    name: "measured 24 Hz, above the aim: lengthen",
+    texts: { built: "830", measured: "24" }, outputs: { "trim-mm": "999.7" }, notes: { trim: /Lengthen .* by 169\.7 mm/ },
+  },
+  {
+    name: "measured far too low for any length: no number, a larger bore",
+    texts: { built: "100", measured: "5" }, outputs: { "trim-mm": "", trim: "" }, notes: { trim: /larger bore or a smaller box/ },
+  },
+  {
+    name: "empty box volume: no length and no pipe resonance, says which input",
+    texts: { vb: "" },
+    outputs: { "length-mm": "", length: "", fpipe: "", velocity: "9.5", "minbore-mm": "64.0" },
+    problems: { vb: /Enter the net box volume/ },
+    notes: { length: /Needs the net box volume\./, fpipe: /Needs the net box volume\./ },
+  },
+  { name: "box volume in words", texts: { vb: "forty" }, outputs: { "length-mm": "" }, problems: { vb: /Not a number/ } },
+  {
+    name: "zero tuning: nothing that needs it",
+    texts: { fb: "0" },
+    outputs: { "length-mm": "", velocity: "", mach: "", "minbore-mm": "", fpipe: "", c0: "343.2" },
+    problems: { fb: /more than 0/ },
+    notes: { velocity: /Needs the tuning frequency\./ },
+  },
+  {
+    name: "negative cone area: the length still shows",
+    texts: { sd: "-500" }, outputs: { "length-mm": "832.3", velocity: "", mach: "", "minbore-mm": "" }, problems: { sd: /more than 0/ },
+  },
+  { name: "decimal comma", texts: { xmax: "8,5" }, outputs: { velocity: "" }, problems: { xmax: /point for decimals/ } },
+  { name: "a number too large for a double", texts: { bore: "1e999" }, outputs: { "length-mm": "", velocity: "" }, problems: { bore: /Too large/ } },
+  {
+    name: "below absolute zero: the velocity shows, its share of c0 does not",
+    texts: { temp: "-300" },
+    outputs: { c0: "", "length-mm": "", velocity: "9.5", mach: "", "minbore-mm": "", fpipe: "" },
+    problems: { temp: /above −273\.15 °C/ },
+    notes: { length: /Needs the air temperature\./ },
+  },
+  {
+    name: "built length without the measured tuning",
+    texts: { built: "830" }, outputs: { "trim-mm": "" },
+    problems: { measured: /Enter the measured tuning/ }, notes: { trim: /Needs the measured tuning\./ },
+  },
+  {
+    name: "a bookmark with unknown and bad parameters keeps the defaults for those",
+    query: "?units=imperial&vb=2&fb=abc&bore=-3&ends=sideways&colour=red&temp=",
+    outputs: { "length-mm": "569.4", length: "22.42", fpipe: "271", minbore: "2.52" },
+  },
+];
+
+const WORDS_NEVER_SHOWN = /NaN|Infinity|undefined|null/;
+
+function designOf(row) {
+  return row.query !== undefined ? assistant.textsFromQuery(row.query)
+    : { ...assistant.defaultTexts("metric"), ...row.texts };
+}
+
+for (const row of ROWS) {
+  test(row.name, () => {
+    const design = designOf(row);
+    const shown = assistant.assess(design);
+    for (const [id, text] of Object.entries(row.outputs)) {
+      assert.equal(shown.outputs[id], text, `output ${id}`);
+    }
+    for (const [id, pattern] of Object.entries(row.notes || {})) {
+      assert.match(shown.notes[id], pattern, `note of ${id}`);
+    }
+    const problems = row.problems || {};
+    assert.deepEqual(Object.keys(shown.problems).sort(), Object.keys(problems).sort(), "inputs reported");
+    for (const [id, pattern] of Object.entries(problems)) {
+      assert.match(shown.problems[id], pattern, `problem of ${id}`);
+    }
+    const [level, text] = row.warning || [0, /^$/];
+    assert.equal(shown.warning.level, level, "velocity warning level");
+    assert.match(shown.warning.text, text, "velocity warning");
+
+    // Every output is a plain number or nothing, and no text shows a
+    // programming word.
+    for (const [id, text] of Object.entries(shown.outputs)) {
+      assert.match(text, /^(\d+(\.\d+)?)?$/, `output ${id}`);
+    }
+    const words = [...Object.values(shown.notes), ...Object.values(shown.problems), shown.warning.text];
+    for (const text of words) assert.doesNotMatch(text, WORDS_NEVER_SHOWN);
+
+    // A design without problems is bookmarked whole: its address reads back
+    // as the same design.
+    if (Object.keys(problems).length === 0) {
+      assert.deepEqual(assistant.textsFromQuery("?" + assistant.queryFromTexts(design)), design, "bookmark");
+    }
+  });
+}
