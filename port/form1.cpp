@@ -54,6 +54,16 @@ QWidget* Form1::build() {
     results_ = PortResults{};
     resultLabels_ = {ui_.Label1,  ui_.Label2,  ui_.Label3,  ui_.Label4,  ui_.Label21, ui_.Label22,
                      ui_.Label23, ui_.Label24, ui_.Label12, ui_.Label14, ui_.Label18, ui_.Label17};
+    const char* const inside = "inside diameter";
+    const char* const wall = "wall size";
+    boxPlaces_ = {{{ui_.Text1, ui_.Label9, inside, ui_.Label5},
+                   {ui_.Text2, ui_.Label9, wall, ui_.Label6},
+                   {ui_.Text3, ui_.Label10, wall, ui_.Label6},
+                   {ui_.Text4, ui_.Label11, wall, ui_.Label6},
+                   {ui_.Text7, ui_.Label19, wall, ui_.Label6},
+                   {ui_.Text8, ui_.Label20, wall, ui_.Label6},
+                   {ui_.Text5, ui_.Label13, nullptr, ui_.Label13},
+                   {ui_.Text6, ui_.Label15, nullptr, ui_.Label15}}};
     connectHandlers();
     return window;
 }
@@ -96,7 +106,7 @@ void Form1::Option2_Click() { switchMode(PortMode::FiveTube); }
 
 void Form1::switchMode(PortMode mode) {
     const bool five = mode == PortMode::FiveTube;
-    ui_.Picture1->setPixmap((five ? ui_.Picture3 : ui_.Picture2)->pixmap());
+    showHolder(ui_.Picture1, five ? ui_.Picture3 : ui_.Picture2);
     ui_.Label9->setText(five ? QStringLiteral("Tube 1") : QStringLiteral("Small tube"));
     ui_.Label10->setText(five ? QStringLiteral("Tube 2") : QStringLiteral("Medium tube"));
     ui_.Label11->setText(five ? QStringLiteral("Tube 3") : QStringLiteral("Large tube"));
@@ -105,7 +115,18 @@ void Form1::switchMode(PortMode mode) {
                                          ui_.Label23, ui_.Label24, ui_.Text7, ui_.Text8}) {
         w->setVisible(five);
     }
+    nameBoxes();
     calculate();
+}
+
+// A box is named as it is seen, after the row caption beside it, which the
+// switch has just set: "Small tube, inside diameter, mm".
+void Form1::nameBoxes() {
+    for (const BoxPlace& place : boxPlaces_) {
+        QString name = place.row->text();
+        if (place.column) name += QStringLiteral(", ") + QLatin1String(place.column);
+        nameBox(place.box, name + QStringLiteral(", mm"), place.explainedBy);
+    }
 }
 
 void Form1::Text_Change() { calculate(); }
@@ -138,8 +159,9 @@ void Form1::calculate() {
 
     const PortOutcome outcome = computePort(in, results_);
     for (const PortCaption& caption : portCaptions(outcome, in.mode, results_)) {
-        resultLabels_[static_cast<std::size_t>(caption.label)]->setText(
-            QString::fromStdString(caption.text));
+        QLabel* label = resultLabels_[static_cast<std::size_t>(caption.label)];
+        label->setText(QString::fromStdString(caption.text));
+        setSpokenName(label, QString::fromStdString(caption.spoken));
     }
 }
 

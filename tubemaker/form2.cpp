@@ -21,7 +21,17 @@ QWidget* Form2::build() {
                      {{ui_.Picture2, QStringLiteral("ring_plain")},
                       {ui_.Picture3, QStringLiteral("ring_outer_strip")},
                       {ui_.Picture4, QStringLiteral("ring_both_strips")}});
-    for (QLineEdit* box : {ui_.Text1, ui_.Text2, ui_.Text3}) {
+    // The picture the form gives it, until a result picks another.
+    showHolder(ui_.Picture1, ui_.Picture2);
+    const struct {
+        QLineEdit* box;
+        const char* name;
+        QLabel* caption;
+    } boxes[] = {{ui_.Text1, "Inside diameter of starting tube, mm", ui_.Label1},
+                 {ui_.Text2, "Required inside diameter, mm", ui_.Label2},
+                 {ui_.Text3, "Wall size, mm", ui_.Label3}};
+    for (const auto& [box, name, caption] : boxes) {
+        nameBox(box, QString::fromLatin1(name), caption);
         connect(box, &QLineEdit::textChanged, this, &Form2::Text_Change);
         box->installEventFilter(this);
     }
@@ -80,7 +90,7 @@ void Form2::calculate() {
         ui_.Label4->setText(inner);
         setLabelColour(ui_.Label5, strips_.outerColour);
         ui_.Label5->setText(outer);
-        ui_.Picture1->setPixmap(holderOf(strips_.diagram)->pixmap());
+        showHolder(ui_.Picture1, holderOf(strips_.diagram));
     } else {
         // The diagram keeps the last valid result's image.
         setLabelColour(ui_.Label4, strips_.innerColour);
@@ -88,6 +98,8 @@ void Form2::calculate() {
         ui_.Label4->setText(inner);
         ui_.Label5->setText(outer);
     }
+    setSpokenName(ui_.Label4, toQString(strips_.innerSpoken.view()));
+    setSpokenName(ui_.Label5, toQString(strips_.outerSpoken.view()));
 }
 
 void Form2::Text_Change() { calculate(); }

@@ -4,8 +4,9 @@
 
 // The tube-maker window. Its widgets come from form2.ui. Every edit of its
 // three boxes runs calculate: boxes -> readNumber -> TubeInputs ->
-// computeStrips -> the two result lines, their colours and the ring diagram.
-// "Done" only hides the window; the main window unloads it when it goes.
+// computeStrips -> the two result lines (with the words a screen reader
+// says for them), their colours and the ring diagram. "Done" only hides the
+// window; the main window unloads it when it goes.
 
 #include "app/form_lifetime.h"
 #include "tubemaker/strip_width.h"

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright (c) Ravelle developers
+#include <QAccessible>
 #include <QDesktopServices>
 #include <QRadioButton>
 #include <QUrl>
@@ -71,6 +72,7 @@ struct ModeState {
     QStringList rows;
     QList<bool> shown;
     QImage diagram;
+    QString described; // the diagram, for a screen reader
     Captions captions;
     bool operator==(const ModeState&) const = default;
 };
@@ -82,6 +84,7 @@ ModeState modeState() {
     for (const char* name : kModeControls)
         s.shown << control(name)->isVisibleTo(mainWindow());
     s.diagram = control<QLabel>("Picture1")->pixmap().toImage();
+    s.described = spokenDescription(control("Picture1"));
     s.captions = shownCaptions();
     return s;
 }
@@ -140,6 +143,8 @@ class TestForm1 : public QObject {
         QCOMPARE(control<QLabel>("Label9")->text(), QStringLiteral("Tube 1"));
         QCOMPARE(control<QLabel>("Picture1")->pixmap().toImage(),
                  control<QLabel>("Picture3")->pixmap().toImage());
+        QVERIFY(spokenDescription(control("Picture1")).contains(QLatin1String("5-tube port")));
+        QCOMPARE(spokenDescription(control("Picture1")), spokenDescription(control("Picture3")));
         for (const char* name : kModeControls)
             QVERIFY2(control(name)->isVisibleTo(mainWindow()), name);
         box("Text7")->setText(QStringLiteral("4"));
@@ -151,6 +156,7 @@ class TestForm1 : public QObject {
         QCOMPARE(back.captions.at("Label21"), QStringLiteral(" 187"));
         back.captions = three.captions = {};
         QVERIFY(back == three);
+        QVERIFY(three.described.contains(QLatin1String("3-tube port")));
         QCOMPARE(box("Text7")->text(), QStringLiteral("4"));
     }
 
@@ -242,6 +248,7 @@ class TestForm1 : public QObject {
             replaceText(box(parts[0].toLatin1()), parts[1]);
         }
         QCOMPARE(shownCaptions(), wanted);
+        QCOMPARE(unspokenLabels(mainWindow()->findChildren<QLabel*>()), QStringList());
     }
 
     void focusTurnsTheOldBoxWhiteBeforeTheNewTurnsYellow() {
@@ -264,28 +271,56 @@ class TestForm1 : public QObject {
         QCOMPARE(background(box("Text2")), kYellow);
     }
 
+    // Where Tab goes, what a screen reader says there (the row and column
+    // shown, with the unit), and whose tooltip it reads as the description.
     void tabOrder_data() {
         QTest::addColumn<bool>("fiveTubes");
         QTest::addColumn<QStringList>("order");
+        QTest::addColumn<QStringList>("spoken");
+        QTest::addColumn<QStringList>("explainedBy"); // "": the control's own tooltip
         QTest::newRow("3 tubes skips the hidden rows")
-            << false
-            << QStringList{"Text2", "Text3", "Text4", "Text5", "Text6", "Option1", "Text1"};
-        QTest::newRow("5 tubes") << true
-                                 << QStringList{"Text2", "Text3", "Text4",   "Text7", "Text8",
-                                                "Text5", "Text6", "Option2", "Text1"};
+            << false << QStringList{"Text2", "Text3", "Text4", "Text5", "Text6", "Option1", "Text1"}
+            << QStringList{"Small tube, wall size, mm",
+                           "Medium tube, wall size, mm",
+                           "Large tube, wall size, mm",
+                           "Desired acoustic length, mm",
+                           "Cap Thickness, mm",
+                           "3 tube port",
+                           "Small tube, inside diameter, mm"}
+            << QStringList{"Label6", "Label6", "Label6", "Label13", "Label15", "", "Label5"};
+        QTest::newRow("5 tubes")
+            << true << QStringList{"Text2", "Text3", "Text4",   "Text7", "Text8",
+                                   "Text5", "Text6", "Option2", "Text1"}
+            << QStringList{"Tube 1, wall size, mm",      "Tube 2, wall size, mm",
+                           "Tube 3, wall size, mm",      "Tube 4, wall size, mm",
+                           "Tube 5, wall size, mm",      "Desired acoustic length, mm",
+                           "Cap Thickness, mm",          "5 tube port",
+                           "Tube 1, inside diameter, mm"}
+            << QStringList{"Label6",  "Label6",  "Label6", "Label6", "Label6",
+                           "Label13", "Label15", "",       "Label5"};
     }
 
     void tabOrder() {
         QFETCH(bool, fiveTubes);
         QFETCH(QStringList, order);
+        QFETCH(QStringList, spoken);
+        QFETCH(QStringList, explainedBy);
         if (fiveTubes) QTest::mouseClick(control("Option2"), Qt::LeftButton);
         box("Text1")->setFocus();
-        QStringList visited;
+        QStringList visited, said, described, explanations;
         for (int i = 0; i < order.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            visited << QApplication::focusWidget()->objectName();
+            QWidget* focused = QApplication::focusWidget();
+            visited << focused->objectName();
+            said << spokenName(focused);
+            described << spokenDescription(focused);
+            explanations << (explainedBy[i].isEmpty()
+                                 ? focused->toolTip()
+                                 : control(explainedBy[i].toLatin1())->toolTip());
         }
         QCOMPARE(visited, order);
+        QCOMPARE(said, spoken);
+        QCOMPARE(described, explanations);
     }
 
     void equationsLinkOpensTheConfiguredAddress() {

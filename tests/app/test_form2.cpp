@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 
 #include <cmath>
+#include <utility>
 
 #include "common/screen_images.h"
 #include "gui_test_support.h"
@@ -62,6 +63,13 @@ class TestForm2 : public QObject {
             QVERIFY(control(holder)->isHidden());
             QVERIFY(control(holder)->x() >= tubeMaker()->width());
         }
+        // Each box is described by its caption's tooltip.
+        for (const auto& [name, caption] :
+             {std::pair{"Text1", "Label1"}, std::pair{"Text2", "Label2"},
+              std::pair{"Text3", "Label3"}}) {
+            QVERIFY(!label(caption)->toolTip().isEmpty());
+            QCOMPARE(spokenDescription(box(name)), label(caption)->toolTip());
+        }
     }
 
     void typingRecomputesAtEveryKeystroke() {
@@ -94,6 +102,7 @@ class TestForm2 : public QObject {
             QCOMPARE(textColour(label("Label4")), step.colour);
             QCOMPARE(textColour(label("Label5")), step.colour);
             QCOMPARE(imageOf("Picture1"), imageOf(step.diagram));
+            QCOMPARE(unspokenLabels({label("Label4"), label("Label5")}), QStringList());
         }
     }
 
@@ -110,11 +119,19 @@ class TestForm2 : public QObject {
                                                      << "Picture3";
     }
 
+    // The diagram, and what a screen reader is told it shows.
     void diagramFollowsTheSigns() {
         QFETCH(QString, required);
         QFETCH(QString, diagram);
         box("Text2")->setText(required);
         QCOMPARE(imageOf("Picture1"), imageOf(diagram.toLatin1()));
+        QCOMPARE(spokenDescription(label("Picture1")),
+                 spokenDescription(label(diagram.toLatin1())));
+        QStringList described;
+        for (const char* holder : {"Picture2", "Picture3", "Picture4"})
+            described << spokenDescription(label(holder));
+        described.removeDuplicates();
+        QCOMPARE(described.size(), 3); // one for each diagram
     }
 
     void invalidBoxesStopReadingAndShowDarkRed_data() {
