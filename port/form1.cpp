@@ -2,16 +2,16 @@
 // Copyright (c) Ravelle developers
 #include "port/form1.h"
 
-#include <QDesktopServices>
 #include <QEvent>
 #include <QFont>
-#include <QMouseEvent>
+#include <QKeySequence>
 #include <QScreen>
 
 #include <initializer_list>
 
 #include "app/forms.h"
 #include "app/version.h"
+#include "common/link_label.h"
 #include "common/screen_images.h"
 #include "common/widgets.h"
 #include "port/equations_page.h"
@@ -50,6 +50,8 @@ QWidget* Form1::build() {
     ui_.Label7->setFont(linkFont());
     ui_.Label7->setToolTip(QStringLiteral("Click to go to ") + equationsPageAddress().toString());
     placeCountingFrame(window, centred);
+    ui_.Label25->setShortcut(QKeySequence(Qt::ALT | Qt::Key_T));
+    ui_.Label7->setShortcut(QKeySequence(Qt::Key_F1));
 
     results_ = PortResults{};
     resultLabels_ = {ui_.Label1,  ui_.Label2,  ui_.Label3,  ui_.Label4,  ui_.Label21, ui_.Label22,
@@ -85,8 +87,8 @@ void Form1::connectHandlers() {
     connect(ui_.Option2, &QRadioButton::toggled, this, [this](bool on) {
         if (on) Option2_Click();
     });
-    ui_.Label7->installEventFilter(this);
-    ui_.Label25->installEventFilter(this);
+    connect(ui_.Label7, &LinkLabel::clicked, this, &Form1::Label7_Click);
+    connect(ui_.Label25, &LinkLabel::clicked, this, &Form1::Label25_Click);
 }
 
 void Form1::Form_Load() {
@@ -135,10 +137,7 @@ void Form1::Text_GotFocus(QLineEdit* box) { setBoxBackground(box, kFocusYellow);
 
 void Form1::Text_LostFocus(QLineEdit* box) { setBoxBackground(box, kWhite); }
 
-void Form1::Label7_Click() {
-    // Like the shell's "open" request: no message, whatever happens.
-    QDesktopServices::openUrl(equationsPageAddress());
-}
+void Form1::Label7_Click() { openEquationsPage(); }
 
 void Form1::Label25_Click() { forms::Form2().Show(); }
 
@@ -166,25 +165,9 @@ void Form1::calculate() {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
-    switch (event->type()) {
-    case QEvent::FocusIn:
-        if (auto* box = qobject_cast<QLineEdit*>(watched)) Text_GotFocus(box);
-        break;
-    case QEvent::FocusOut:
-        if (auto* box = qobject_cast<QLineEdit*>(watched)) Text_LostFocus(box);
-        break;
-    case QEvent::MouseButtonRelease: {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        auto* label = qobject_cast<QWidget*>(watched);
-        if (mouse->button() != Qt::LeftButton || !label ||
-            !label->rect().contains(mouse->position().toPoint()))
-            break;
-        if (watched == ui_.Label7) Label7_Click();
-        if (watched == ui_.Label25) Label25_Click();
-        break;
-    }
-    default:
-        break;
+    if (auto* box = qobject_cast<QLineEdit*>(watched)) {
+        if (event->type() == QEvent::FocusIn) Text_GotFocus(box);
+        if (event->type() == QEvent::FocusOut) Text_LostFocus(box);
     }
     return FormLifetime::eventFilter(watched, event);
 }

@@ -7,7 +7,8 @@
 // calculate: eight boxes -> readNumber -> PortInputs -> computePort ->
 // portCaptions -> result labels, each with the words a screen reader says
 // for it. Nothing else is kept between runs but the PortResults record,
-// whose tube-4 and tube-5 values a 3-tube run leaves in place.
+// whose tube-4 and tube-5 values a 3-tube run leaves in place. Its two
+// links also answer to keys: Alt+T opens the tube-maker, F1 the equations.
 
 #include <QString>
 

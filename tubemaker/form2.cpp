@@ -3,13 +3,16 @@
 #include "tubemaker/form2.h"
 
 #include <QEvent>
+#include <QKeySequence>
 #include <QScreen>
+#include <QShortcut>
 
 #include <cmath>
 
 #include "app/forms.h"
 #include "common/screen_images.h"
 #include "common/widgets.h"
+#include "port/equations_page.h"
 
 using namespace ravelle;
 
@@ -36,6 +39,8 @@ QWidget* Form2::build() {
         box->installEventFilter(this);
     }
     connect(ui_.Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), window);
+    connect(help, &QShortcut::activated, this, &Form2::F1_Activated);
     inputs_ = TubeInputs{};
     strips_ = StripResults{};
     return window;
@@ -109,6 +114,8 @@ void Form2::Text_GotFocus(QLineEdit* box) { setBoxBackground(box, kFocusYellow);
 void Form2::Text_LostFocus(QLineEdit* box) { setBoxBackground(box, kWhite); }
 
 void Form2::Command1_Click() { forms::Form2().Hide(); }
+
+void Form2::F1_Activated() { openEquationsPage(); }
 
 bool Form2::eventFilter(QObject* watched, QEvent* event) {
     if (auto* box = qobject_cast<QLineEdit*>(watched)) {

@@ -2,6 +2,7 @@
 // Copyright (c) Ravelle developers
 #include <QAccessible>
 #include <QDesktopServices>
+#include <QKeySequence>
 #include <QRadioButton>
 #include <QUrl>
 
@@ -323,23 +324,6 @@ class TestForm1 : public QObject {
         QCOMPARE(described, explanations);
     }
 
-    void equationsLinkOpensTheConfiguredAddress() {
-        UrlCatcher catcher;
-        QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
-        QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
-        QDesktopServices::setUrlHandler(QStringLiteral("http"), &catcher, "open");
-        QTest::mouseClick(control("Label7"), Qt::LeftButton);
-        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
-        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
-        QCOMPARE(catcher.opened.size(), 1);
-        QCOMPARE(catcher.opened.first(), ravelle::equationsPageAddress());
-        QVERIFY(catcher.opened.first().path().endsWith(QStringLiteral("/vent-proof-adv.htm")));
-        QCOMPARE(control("Label7")->toolTip(),
-                 "Click to go to " + ravelle::equationsPageAddress().toString());
-        QCOMPARE(shownCaptions(), kDefaultThree);
-    }
-
     void diagramsAndIconAreDrawnForTheScreen_data() {
         QTest::addColumn<bool>("fiveTubes");
         QTest::newRow("3 tubes") << false;
@@ -464,6 +448,80 @@ class TestForm1 : public QObject {
         check(control("Option2"), "selected");
         QVERIFY2(faint.isEmpty(), qPrintable(faint.join(QStringLiteral("; "))));
         checkToolTipLegible(control("Label5"));
+    }
+
+    // Both links do what a click does from the keyboard, with keys that need
+    // no focus, and for a screen reader, through the link's press action
+    // (UI Automation's Invoke on Windows). Their descriptions name the keys.
+    // Last: opening the tube-maker reads its diagrams, which the counts of
+    // diagramsAndIconAreDrawnForTheScreen leave out.
+    void links_data() {
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<QString>("way"); // click, keys, keys in the tube-maker, or press
+        QTest::addColumn<QKeySequence>("keys");
+        const QKeySequence f1(Qt::Key_F1), altT(Qt::ALT | Qt::Key_T);
+        QTest::newRow("equations, click") << "Label7"
+                                          << "click" << f1;
+        QTest::newRow("equations, F1") << "Label7"
+                                       << "keys" << f1;
+        QTest::newRow("equations, F1 in the tube-maker") << "Label7"
+                                                         << "keys in the tube-maker" << f1;
+        QTest::newRow("equations, press action") << "Label7"
+                                                 << "press" << f1;
+        QTest::newRow("tube-maker, click") << "Label25"
+                                           << "click" << altT;
+        QTest::newRow("tube-maker, Alt+T") << "Label25"
+                                           << "keys" << altT;
+        QTest::newRow("tube-maker, press action") << "Label25"
+                                                  << "press" << altT;
+    }
+
+    void links() {
+        QFETCH(QString, link);
+        QFETCH(QString, way);
+        QFETCH(QKeySequence, keys);
+        QWidget* label = control(link.toLatin1());
+        QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(label);
+        QCOMPARE(spoken->role(), QAccessible::Link);
+        QCOMPARE(spoken->text(QAccessible::Name), control<QLabel>(link.toLatin1())->text());
+        QVERIFY2(spoken->text(QAccessible::Description)
+                     .contains(keys.toString(QKeySequence::NativeText)),
+                 qPrintable(spoken->text(QAccessible::Description)));
+        QVERIFY2(spoken->text(QAccessible::Description).startsWith(label->toolTip()),
+                 qPrintable(spoken->text(QAccessible::Description)));
+        if (way == "keys in the tube-maker") {
+            QTest::mouseClick(control("Label25"), Qt::LeftButton);
+            QVERIFY(QTest::qWaitForWindowActive(forms::Form2().window()));
+        }
+
+        UrlCatcher catcher;
+        for (const char* scheme : {"file", "https", "http"})
+            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &catcher, "open");
+        if (way == "click") {
+            QTest::mouseClick(label, Qt::LeftButton);
+        } else if (way == "press") {
+            QVERIFY(spoken->actionInterface());
+            QVERIFY(spoken->actionInterface()->actionNames().contains(
+                QAccessibleActionInterface::pressAction()));
+            spoken->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        } else {
+            QTest::keySequence(QApplication::activeWindow(), keys);
+        }
+        for (const char* scheme : {"file", "https", "http"})
+            QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+
+        if (link == "Label7") {
+            QCOMPARE(catcher.opened, QList<QUrl>{ravelle::equationsPageAddress()});
+            QVERIFY(catcher.opened.first().path().endsWith(QStringLiteral("/vent-proof-adv.htm")));
+            QCOMPARE(label->toolTip(),
+                     "Click to go to " + ravelle::equationsPageAddress().toString());
+        } else {
+            QVERIFY(catcher.opened.isEmpty());
+            QVERIFY(forms::Form2().isLoaded());
+            QVERIFY(QTest::qWaitForWindowActive(forms::Form2().window()));
+        }
+        QVERIFY(!label->hasFocus());
+        QCOMPARE(shownCaptions(), kDefaultThree);
     }
 };
 
