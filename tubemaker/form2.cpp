@@ -13,6 +13,7 @@
 #include "common/screen_images.h"
 #include "common/widgets.h"
 #include "port/equations_page.h"
+#include "port/form1.h"
 
 using namespace ravelle;
 
@@ -113,7 +114,15 @@ void Form2::Text_GotFocus(QLineEdit* box) { setBoxBackground(box, kFocusYellow);
 
 void Form2::Text_LostFocus(QLineEdit* box) { setBoxBackground(box, kWhite); }
 
-void Form2::Command1_Click() { forms::Form2().Hide(); }
+void Form2::Command1_Click() {
+    forms::Form2().Hide();
+    // The keyboard goes back to the main window's box, which is only left
+    // to a window manager, if there is one, when a window is hidden.
+    if (QWidget* main = forms::Form1().window()) {
+        main->raise();
+        main->activateWindow();
+    }
+}
 
 void Form2::F1_Activated() { openEquationsPage(); }
 

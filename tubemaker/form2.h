@@ -6,8 +6,8 @@
 // three boxes runs calculate: boxes -> readNumber -> TubeInputs ->
 // computeStrips -> the two result lines (with the words a screen reader
 // says for them), their colours and the ring diagram. "Done" only hides the
-// window; the main window unloads it when it goes. F1 opens the equations
-// page, as in the main window.
+// window and gives the keyboard back to the main window, which unloads this
+// one when it goes. F1 opens the equations page, as in the main window.
 
 #include "app/form_lifetime.h"
 #include "tubemaker/strip_width.h"

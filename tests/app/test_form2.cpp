@@ -168,6 +168,39 @@ class TestForm2 : public QObject {
         QCOMPARE(QApplication::focusWidget(), control("Command1"));
     }
 
+    // With no window manager to hand it on, the keyboard still goes back to
+    // the main window's box once "Done" has put the tube-maker away, however
+    // "Done" was pressed.
+    void doneGivesTheKeyboardBack_data() {
+        QTest::addColumn<bool>("byKeys"); // Alt+T, three Tabs and space; or the mouse
+        QTest::newRow("mouse") << false;
+        QTest::newRow("keys") << true;
+    }
+
+    void doneGivesTheKeyboardBack() {
+        QFETCH(bool, byKeys);
+        unloadAll();
+        QVERIFY(showMainWindow());
+        QWidget* main = forms::Form1().window();
+        QWidget* length = main->findChild<QWidget*>("Text5");
+        length->setFocus();
+        if (byKeys) {
+            QTest::keyClick(length, Qt::Key_T, Qt::AltModifier);
+            QVERIFY(forms::Form2().isLoaded() && QTest::qWaitForWindowActive(tubeMaker()));
+            for (int i = 0; i < 3; ++i)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), control("Command1"));
+            QTest::keyClick(control("Command1"), Qt::Key_Space);
+        } else {
+            QVERIFY(openTubeMaker());
+            QTest::mouseClick(control("Command1"), Qt::LeftButton);
+        }
+        QVERIFY(!tubeMaker()->isVisible());
+        QVERIFY(QTest::qWaitForWindowActive(main));
+        QCOMPARE(QApplication::focusWidget(), length);
+        QCOMPARE(background(static_cast<QLineEdit*>(length)), kYellow);
+    }
+
     void doneHidesAndReopeningKeepsEverything() {
         box("Text2")->setText(QStringLiteral("110"));
         tubeMaker()->move(123, 77);
