@@ -31,6 +31,7 @@ test_packages=(
     binutils-mingw-w64-x86-64 desktop-file-utils appstream file
     build-essential debhelper dpkg-dev lintian devscripts git
     qt6-gtk-platformtheme gnome-themes-extra openbox
+    at-spi2-core python3-pyatspi dbus-daemon
 )
 package_packages=(build-essential debhelper dpkg-dev lintian devscripts)
 # The Windows build: the MinGW cross compiler, what cross-builds Qt from
