@@ -12,6 +12,7 @@
 #include "app/forms.h"
 #include "app/version.h"
 #include "common/link_label.h"
+#include "common/accessibility.h"
 #include "common/screen_images.h"
 #include "common/widgets.h"
 #include "port/equations_page.h"
@@ -40,6 +41,7 @@ QPoint centred(QSize frame, const QScreen& screen) {
 } // namespace
 
 QWidget* Form1::build() {
+    useAccessibleInterfaces();
     auto* window = new QWidget;
     ui_.setupUi(window);
     setUpFixedWindow(window);

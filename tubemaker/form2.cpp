@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "app/forms.h"
+#include "common/accessibility.h"
 #include "common/screen_images.h"
 #include "common/widgets.h"
 #include "port/equations_page.h"
@@ -18,6 +19,7 @@
 using namespace ravelle;
 
 QWidget* Form2::build() {
+    useAccessibleInterfaces();
     auto* window = new QWidget;
     ui_.setupUi(window);
     setUpFixedWindow(window);

@@ -324,6 +324,70 @@ class TestForm1 : public QObject {
         QCOMPARE(described, explanations);
     }
 
+    // What a screen reader gets when it asks a box for its text ("86", the
+    // caret at its end, as on the first focus): one run over the whole
+    // text, so that no digit is lost, and words and lines at the end too.
+    void boxTextForReaders_data() {
+        QTest::addColumn<int>("boundary"); // a QAccessible::TextBoundaryType; -1: the text run
+        QTest::addColumn<int>("offset");   // -2: at the caret
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("end");
+        QTest::newRow("run of the middle digit") << -1 << 1 << "" << 0 << 2;
+        QTest::newRow("word at the end") << int(QAccessible::WordBoundary) << 2 << "86" << 0 << 2;
+        QTest::newRow("word at the caret")
+            << int(QAccessible::WordBoundary) << -2 << "86" << 0 << 2;
+        QTest::newRow("sentence at the end")
+            << int(QAccessible::SentenceBoundary) << 2 << "86" << 0 << 2;
+        QTest::newRow("line at the end") << int(QAccessible::LineBoundary) << 2 << "86" << 0 << 2;
+        QTest::newRow("last digit") << int(QAccessible::CharBoundary) << 1 << "6" << 1 << 2;
+        QTest::newRow("no digit after the end")
+            << int(QAccessible::CharBoundary) << 2 << "" << -1 << -1;
+    }
+
+    void boxTextForReaders() {
+        QFETCH(int, boundary);
+        QFETCH(int, offset);
+        QFETCH(QString, text);
+        QFETCH(int, start);
+        QFETCH(int, end);
+        QLineEdit* bore = box("Text1");
+        bore->setCursorPosition(2);
+        QAccessibleTextInterface* reader =
+            QAccessible::queryAccessibleInterface(bore)->textInterface();
+        QVERIFY(reader);
+        int from = -3, to = -3;
+        const QString said =
+            boundary < 0
+                ? reader->attributes(offset, &from, &to)
+                : reader->textAtOffset(offset, QAccessible::TextBoundaryType(boundary), &from, &to);
+        QCOMPARE(said, text);
+        QCOMPARE(from, start);
+        QCOMPARE(to, end);
+    }
+
+    // A reader tabbing into a box hears its selected number; what it
+    // types through the box's editable text runs the window as keys do.
+    void boxesSelectAndEditForReaders() {
+        QTest::keyClick(box("Text1"), Qt::Key_Tab);
+        QAccessibleInterface* wall = QAccessible::queryAccessibleInterface(box("Text2"));
+        QVERIFY(wall->state().editable && wall->state().focused);
+        QCOMPARE(wall->text(QAccessible::Value), QStringLiteral("2"));
+        QCOMPARE(wall->textInterface()->selectionCount(), 1);
+        int from = -1, to = -1;
+        wall->textInterface()->selection(0, &from, &to);
+        QCOMPARE(QPair(from, to), QPair(0, 1));
+        const QRect digit = wall->textInterface()->characterRect(0);
+        QVERIFY(QRect(box("Text2")->mapToGlobal(QPoint()), box("Text2")->size()).contains(digit));
+        QCOMPARE(wall->textInterface()->offsetAtPoint(digit.topLeft() + QPoint(1, 1)), 0);
+
+        QAccessible::queryAccessibleInterface(box("Text1"))
+            ->editableTextInterface()
+            ->insertText(2, QStringLiteral("0"));
+        QCOMPARE(box("Text1")->text(), QStringLiteral("860"));
+        QVERIFY(shownCaptions() != kDefaultThree);
+    }
+
     void diagramsAndIconAreDrawnForTheScreen_data() {
         QTest::addColumn<bool>("fiveTubes");
         QTest::newRow("3 tubes") << false;
