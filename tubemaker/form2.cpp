@@ -27,7 +27,7 @@ QWidget* Form2::build() {
                      {{ui_.Picture2, QStringLiteral("ring_plain")},
                       {ui_.Picture3, QStringLiteral("ring_outer_strip")},
                       {ui_.Picture4, QStringLiteral("ring_both_strips")}});
-    // The picture the form gives it, until a result picks another.
+    // The form's picture, and what it shows, until a result picks another.
     showHolder(ui_.Picture1, ui_.Picture2);
     const struct {
         QLineEdit* box;
