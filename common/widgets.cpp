@@ -190,6 +190,22 @@ void setLabelColour(QLabel* label, Rgb colour) {
     label->setPalette(palette);
 }
 
+void setSpokenName(QWidget* control, const QString& name) {
+    if (control->accessibleName() != name) control->setAccessibleName(name);
+}
+
+void nameBox(QLineEdit* box, const QString& name, const QLabel* explainedBy) {
+    setSpokenName(box, name);
+    if (box->accessibleDescription() != explainedBy->toolTip())
+        box->setAccessibleDescription(explainedBy->toolTip());
+}
+
+void showHolder(QLabel* picture, const QLabel* holder) {
+    picture->setPixmap(holder->pixmap());
+    if (picture->accessibleDescription() != holder->accessibleDescription())
+        picture->setAccessibleDescription(holder->accessibleDescription());
+}
+
 void setUpFixedWindow(QWidget* window) {
     window->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);

@@ -3,8 +3,9 @@
 #pragma once
 
 // Small Qt helpers both windows use: reading a box, colouring a box or a
-// label, the window icon and frame, the windows' own font and colours, and
-// placing a window by the size of its frame.
+// label, what a screen reader says for a control, the window icon and
+// frame, the windows' own font and colours, and placing a window by the
+// size of its frame.
 
 #include <QColor>
 #include <QIcon>
@@ -35,6 +36,21 @@ double readBox(const QLineEdit* box);
 // Input boxes are pale yellow while they have the focus, white after.
 void setBoxBackground(QLineEdit* box, Rgb colour);
 void setLabelColour(QLabel* label, Rgb colour);
+
+// What a screen reader says for a control, in place of the text it shows.
+// Changed, and announced to the reader as a changed name, only when it
+// differs: Qt raises the event at every setAccessibleName, and a reader
+// need not be told of the labels that a run left as they were.
+void setSpokenName(QWidget* control, const QString& name);
+
+// An input box as a screen reader presents it: by its name (the captions
+// it stands under and beside, with its unit), and described by the tooltip
+// of the caption that explains it, which the box itself does not carry.
+void nameBox(QLineEdit* box, const QString& name, const QLabel* explainedBy);
+
+// The visible diagram shows what a hidden holder keeps: its image and, for
+// a screen reader, its description of what the image shows.
+void showHolder(QLabel* picture, const QLabel* holder);
 
 // A fixed-size top-level window with the program's icon and no maximise
 // button, as both windows are. It also takes the look its absolute layout

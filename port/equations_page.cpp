@@ -3,6 +3,7 @@
 #include "port/equations_page.h"
 
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
 
 namespace ravelle {
@@ -16,5 +17,7 @@ QUrl equationsPageAddress() {
     return QUrl::fromLocalFile(
         QDir::cleanPath(bin.filePath(QStringLiteral(RAVELLE_PAGE_FROM_BIN "/vent-proof-adv.htm"))));
 }
+
+void openEquationsPage() { QDesktopServices::openUrl(equationsPageAddress()); }
 
 } // namespace ravelle

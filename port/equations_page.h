@@ -12,4 +12,8 @@ namespace ravelle {
 // Windows doc\vent-proof-adv.htm in the program's folder.
 QUrl equationsPageAddress();
 
+// Opens it in the user's web browser. Like the shell's "open" request it
+// shows no message, whatever happens.
+void openEquationsPage();
+
 } // namespace ravelle

@@ -2,16 +2,17 @@
 // Copyright (c) Ravelle developers
 #include "port/form1.h"
 
-#include <QDesktopServices>
 #include <QEvent>
 #include <QFont>
-#include <QMouseEvent>
+#include <QKeySequence>
 #include <QScreen>
 
 #include <initializer_list>
 
 #include "app/forms.h"
 #include "app/version.h"
+#include "common/link_label.h"
+#include "common/accessibility.h"
 #include "common/screen_images.h"
 #include "common/widgets.h"
 #include "port/equations_page.h"
@@ -40,6 +41,7 @@ QPoint centred(QSize frame, const QScreen& screen) {
 } // namespace
 
 QWidget* Form1::build() {
+    useAccessibleInterfaces();
     auto* window = new QWidget;
     ui_.setupUi(window);
     setUpFixedWindow(window);
@@ -50,10 +52,22 @@ QWidget* Form1::build() {
     ui_.Label7->setFont(linkFont());
     ui_.Label7->setToolTip(QStringLiteral("Click to go to ") + equationsPageAddress().toString());
     placeCountingFrame(window, centred);
+    ui_.Label25->setShortcut(QKeySequence(Qt::ALT | Qt::Key_T));
+    ui_.Label7->setShortcut(QKeySequence(Qt::Key_F1));
 
     results_ = PortResults{};
     resultLabels_ = {ui_.Label1,  ui_.Label2,  ui_.Label3,  ui_.Label4,  ui_.Label21, ui_.Label22,
                      ui_.Label23, ui_.Label24, ui_.Label12, ui_.Label14, ui_.Label18, ui_.Label17};
+    const char* const inside = "inside diameter";
+    const char* const wall = "wall size";
+    boxPlaces_ = {{{ui_.Text1, ui_.Label9, inside, ui_.Label5},
+                   {ui_.Text2, ui_.Label9, wall, ui_.Label6},
+                   {ui_.Text3, ui_.Label10, wall, ui_.Label6},
+                   {ui_.Text4, ui_.Label11, wall, ui_.Label6},
+                   {ui_.Text7, ui_.Label19, wall, ui_.Label6},
+                   {ui_.Text8, ui_.Label20, wall, ui_.Label6},
+                   {ui_.Text5, ui_.Label13, nullptr, ui_.Label13},
+                   {ui_.Text6, ui_.Label15, nullptr, ui_.Label15}}};
     connectHandlers();
     return window;
 }
@@ -75,8 +89,8 @@ void Form1::connectHandlers() {
     connect(ui_.Option2, &QRadioButton::toggled, this, [this](bool on) {
         if (on) Option2_Click();
     });
-    ui_.Label7->installEventFilter(this);
-    ui_.Label25->installEventFilter(this);
+    connect(ui_.Label7, &LinkLabel::clicked, this, &Form1::Label7_Click);
+    connect(ui_.Label25, &LinkLabel::clicked, this, &Form1::Label25_Click);
 }
 
 void Form1::Form_Load() {
@@ -96,7 +110,7 @@ void Form1::Option2_Click() { switchMode(PortMode::FiveTube); }
 
 void Form1::switchMode(PortMode mode) {
     const bool five = mode == PortMode::FiveTube;
-    ui_.Picture1->setPixmap((five ? ui_.Picture3 : ui_.Picture2)->pixmap());
+    showHolder(ui_.Picture1, five ? ui_.Picture3 : ui_.Picture2);
     ui_.Label9->setText(five ? QStringLiteral("Tube 1") : QStringLiteral("Small tube"));
     ui_.Label10->setText(five ? QStringLiteral("Tube 2") : QStringLiteral("Medium tube"));
     ui_.Label11->setText(five ? QStringLiteral("Tube 3") : QStringLiteral("Large tube"));
@@ -105,7 +119,18 @@ void Form1::switchMode(PortMode mode) {
                                          ui_.Label23, ui_.Label24, ui_.Text7, ui_.Text8}) {
         w->setVisible(five);
     }
+    nameBoxes();
     calculate();
+}
+
+// A box is named as it is seen, after the row caption beside it, which the
+// switch has just set: "Small tube, inside diameter, mm".
+void Form1::nameBoxes() {
+    for (const BoxPlace& place : boxPlaces_) {
+        QString name = place.row->text();
+        if (place.column) name += QStringLiteral(", ") + QLatin1String(place.column);
+        nameBox(place.box, name + QStringLiteral(", mm"), place.explainedBy);
+    }
 }
 
 void Form1::Text_Change() { calculate(); }
@@ -114,10 +139,7 @@ void Form1::Text_GotFocus(QLineEdit* box) { setBoxBackground(box, kFocusYellow);
 
 void Form1::Text_LostFocus(QLineEdit* box) { setBoxBackground(box, kWhite); }
 
-void Form1::Label7_Click() {
-    // Like the shell's "open" request: no message, whatever happens.
-    QDesktopServices::openUrl(equationsPageAddress());
-}
+void Form1::Label7_Click() { openEquationsPage(); }
 
 void Form1::Label25_Click() { forms::Form2().Show(); }
 
@@ -138,31 +160,16 @@ void Form1::calculate() {
 
     const PortOutcome outcome = computePort(in, results_);
     for (const PortCaption& caption : portCaptions(outcome, in.mode, results_)) {
-        resultLabels_[static_cast<std::size_t>(caption.label)]->setText(
-            QString::fromStdString(caption.text));
+        QLabel* label = resultLabels_[static_cast<std::size_t>(caption.label)];
+        label->setText(QString::fromStdString(caption.text));
+        setSpokenName(label, QString::fromStdString(caption.spoken));
     }
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
-    switch (event->type()) {
-    case QEvent::FocusIn:
-        if (auto* box = qobject_cast<QLineEdit*>(watched)) Text_GotFocus(box);
-        break;
-    case QEvent::FocusOut:
-        if (auto* box = qobject_cast<QLineEdit*>(watched)) Text_LostFocus(box);
-        break;
-    case QEvent::MouseButtonRelease: {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        auto* label = qobject_cast<QWidget*>(watched);
-        if (mouse->button() != Qt::LeftButton || !label ||
-            !label->rect().contains(mouse->position().toPoint()))
-            break;
-        if (watched == ui_.Label7) Label7_Click();
-        if (watched == ui_.Label25) Label25_Click();
-        break;
-    }
-    default:
-        break;
+    if (auto* box = qobject_cast<QLineEdit*>(watched)) {
+        if (event->type() == QEvent::FocusIn) Text_GotFocus(box);
+        if (event->type() == QEvent::FocusOut) Text_LostFocus(box);
     }
     return FormLifetime::eventFilter(watched, event);
 }

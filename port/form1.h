@@ -5,9 +5,10 @@
 // The main window, the folded-port calculator. Its widgets come from
 // form1.ui. Every edit of a box and every change of the tube count runs
 // calculate: eight boxes -> readNumber -> PortInputs -> computePort ->
-// portCaptions -> result labels. Nothing else is kept between runs but
-// the PortResults record, whose tube-4 and tube-5 values a 3-tube run
-// leaves in place.
+// portCaptions -> result labels, each with the words a screen reader says
+// for it. Nothing else is kept between runs but the PortResults record,
+// whose tube-4 and tube-5 values a 3-tube run leaves in place. Its two
+// links also answer to keys: Alt+T opens the tube-maker, F1 the equations.
 
 #include <QString>
 
@@ -51,11 +52,22 @@ class Form1 : public FormLifetime {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // A box, the row and the column it stands in, and the caption whose
+    // tooltip explains it.
+    struct BoxPlace {
+        QLineEdit* box;
+        QLabel* row;
+        const char* column; // spoken between the row and the unit, if any
+        QLabel* explainedBy;
+    };
+
     void connectHandlers();
     void switchMode(ravelle::PortMode mode);
+    void nameBoxes();
     std::array<QLineEdit*, 8> inputBoxes() const;
 
     Ui::Form1 ui_{};
+    std::array<BoxPlace, 8> boxPlaces_{};
     ravelle::PortResults results_;
     std::array<QLabel*, ravelle::kPortLabelCount> resultLabels_{};
     int calculateCount_ = 0;

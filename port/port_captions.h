@@ -2,8 +2,9 @@
 // Copyright (c) Ravelle developers
 #pragma once
 
-// Which result labels of the main window a run rewrites, and with what text.
-// The window only applies this list, in its order.
+// Which result labels of the main window a run rewrites, with the text each
+// shows and the words a screen reader says for it. The window only applies
+// this list, in its order.
 
 #include <string>
 #include <vector>
@@ -31,7 +32,8 @@ inline constexpr int kPortLabelCount = 12;
 
 struct PortCaption {
     PortLabel label;
-    std::string text;
+    std::string text;   // as shown: " 124"
+    std::string spoken; // its meaning, value and unit: "Inside diameter of tube 2: 124 mm"
     bool operator==(const PortCaption&) const = default;
 };
 

@@ -31,6 +31,7 @@ test_packages=(
     binutils-mingw-w64-x86-64 desktop-file-utils appstream file
     build-essential debhelper dpkg-dev lintian devscripts git
     qt6-gtk-platformtheme gnome-themes-extra openbox
+    at-spi2-core python3-pyatspi dbus-daemon
     chromium nodejs
     # Debian's npm, unless npm came with the nodejs package already (a
     # nodejs from outside Debian brings its own, and conflicts with it).

@@ -3,17 +3,23 @@
 #include "tubemaker/form2.h"
 
 #include <QEvent>
+#include <QKeySequence>
 #include <QScreen>
+#include <QShortcut>
 
 #include <cmath>
 
 #include "app/forms.h"
+#include "common/accessibility.h"
 #include "common/screen_images.h"
 #include "common/widgets.h"
+#include "port/equations_page.h"
+#include "port/form1.h"
 
 using namespace ravelle;
 
 QWidget* Form2::build() {
+    useAccessibleInterfaces();
     auto* window = new QWidget;
     ui_.setupUi(window);
     setUpFixedWindow(window);
@@ -21,11 +27,23 @@ QWidget* Form2::build() {
                      {{ui_.Picture2, QStringLiteral("ring_plain")},
                       {ui_.Picture3, QStringLiteral("ring_outer_strip")},
                       {ui_.Picture4, QStringLiteral("ring_both_strips")}});
-    for (QLineEdit* box : {ui_.Text1, ui_.Text2, ui_.Text3}) {
+    // The form's picture, and what it shows, until a result picks another.
+    showHolder(ui_.Picture1, ui_.Picture2);
+    const struct {
+        QLineEdit* box;
+        const char* name;
+        QLabel* caption;
+    } boxes[] = {{ui_.Text1, "Inside diameter of starting tube, mm", ui_.Label1},
+                 {ui_.Text2, "Required inside diameter, mm", ui_.Label2},
+                 {ui_.Text3, "Wall size, mm", ui_.Label3}};
+    for (const auto& [box, name, caption] : boxes) {
+        nameBox(box, QString::fromLatin1(name), caption);
         connect(box, &QLineEdit::textChanged, this, &Form2::Text_Change);
         box->installEventFilter(this);
     }
     connect(ui_.Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), window);
+    connect(help, &QShortcut::activated, this, &Form2::F1_Activated);
     inputs_ = TubeInputs{};
     strips_ = StripResults{};
     return window;
@@ -80,7 +98,7 @@ void Form2::calculate() {
         ui_.Label4->setText(inner);
         setLabelColour(ui_.Label5, strips_.outerColour);
         ui_.Label5->setText(outer);
-        ui_.Picture1->setPixmap(holderOf(strips_.diagram)->pixmap());
+        showHolder(ui_.Picture1, holderOf(strips_.diagram));
     } else {
         // The diagram keeps the last valid result's image.
         setLabelColour(ui_.Label4, strips_.innerColour);
@@ -88,6 +106,8 @@ void Form2::calculate() {
         ui_.Label4->setText(inner);
         ui_.Label5->setText(outer);
     }
+    setSpokenName(ui_.Label4, toQString(strips_.innerSpoken.view()));
+    setSpokenName(ui_.Label5, toQString(strips_.outerSpoken.view()));
 }
 
 void Form2::Text_Change() { calculate(); }
@@ -96,7 +116,17 @@ void Form2::Text_GotFocus(QLineEdit* box) { setBoxBackground(box, kFocusYellow);
 
 void Form2::Text_LostFocus(QLineEdit* box) { setBoxBackground(box, kWhite); }
 
-void Form2::Command1_Click() { forms::Form2().Hide(); }
+void Form2::Command1_Click() {
+    forms::Form2().Hide();
+    // The keyboard goes back to the main window's box, which is only left
+    // to a window manager, if there is one, when a window is hidden.
+    if (QWidget* main = forms::Form1().window()) {
+        main->raise();
+        main->activateWindow();
+    }
+}
+
+void Form2::F1_Activated() { openEquationsPage(); }
 
 bool Form2::eventFilter(QObject* watched, QEvent* event) {
     if (auto* box = qobject_cast<QLineEdit*>(watched)) {

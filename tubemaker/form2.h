@@ -4,8 +4,10 @@
 
 // The tube-maker window. Its widgets come from form2.ui. Every edit of its
 // three boxes runs calculate: boxes -> readNumber -> TubeInputs ->
-// computeStrips -> the two result lines, their colours and the ring diagram.
-// "Done" only hides the window; the main window unloads it when it goes.
+// computeStrips -> the two result lines (with the words a screen reader
+// says for them), their colours and the ring diagram. "Done" only hides the
+// window and gives the keyboard back to the main window, which unloads this
+// one when it goes. F1 opens the equations page, as in the main window.
 
 #include "app/form_lifetime.h"
 #include "tubemaker/strip_width.h"
@@ -27,6 +29,7 @@ class Form2 : public FormLifetime {
     void Text_GotFocus(QLineEdit* box);  // Text1..Text3
     void Text_LostFocus(QLineEdit* box); // Text1..Text3
     void Command1_Click();
+    void F1_Activated();
 
     const Ui::Form2& ui() const { return ui_; }
 

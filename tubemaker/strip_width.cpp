@@ -20,22 +20,24 @@ constexpr LayerTexts kOuterTexts{"Width of strip to be removed from outer tube",
                                  "Width of strip to be inserted into outer tube"};
 
 // The sign is read off the unrounded width, so -0.4 is "inserted ... 0".
-void describe(double width, const LayerTexts& texts, CaptionText& caption, Rgb& colour) {
-    const double shown = roundHalfUp(width);
-    char number[kMaxNumberText];
-    if (width >= 0) {
-        caption = CaptionText(texts.removal, {number, formatNumberTo(shown, number)});
-        colour = kDarkBlue;
-    } else {
-        caption = CaptionText(texts.insertion, {number, formatNumberTo(std::fabs(shown), number)});
-        colour = kDarkGreen;
-    }
+void describe(double width, const LayerTexts& texts, CaptionText& caption, CaptionText& spoken,
+              Rgb& colour) {
+    const bool removed = width >= 0;
+    const std::string_view text = removed ? texts.removal : texts.insertion;
+    char digits[kMaxNumberText];
+    // Both forms show a number of 0 or more, after the blank in its sign's place.
+    const std::string_view number{digits, formatNumberTo(std::fabs(roundHalfUp(width)), digits)};
+    caption = CaptionText{text, number};
+    spoken = CaptionText{text, ": ", number.substr(std::min<std::size_t>(1, number.size())), " mm"};
+    colour = removed ? kDarkBlue : kDarkGreen;
 }
 
 StripResults invalid() {
     StripResults r;
-    r.innerCaption = CaptionText(kStripInvalidMessage, {});
+    r.innerCaption = CaptionText{kStripInvalidMessage};
     r.outerCaption = r.innerCaption;
+    r.innerSpoken = r.innerCaption;
+    r.outerSpoken = r.innerCaption;
     r.innerColour = kDarkRed;
     r.outerColour = kDarkRed;
     return r;
@@ -43,12 +45,12 @@ StripResults invalid() {
 
 } // namespace
 
-CaptionText::CaptionText(std::string_view text, std::string_view number) {
-    const std::size_t textSize = std::min(text.size(), chars_.size());
-    const std::size_t numberSize = std::min(number.size(), chars_.size() - textSize);
-    std::copy_n(text.data(), textSize, chars_.data());
-    std::copy_n(number.data(), numberSize, chars_.data() + textSize);
-    size_ = textSize + numberSize;
+CaptionText::CaptionText(std::initializer_list<std::string_view> parts) {
+    for (std::string_view part : parts) {
+        const std::size_t n = std::min(part.size(), chars_.size() - size_);
+        std::copy_n(part.data(), n, chars_.data() + size_);
+        size_ += n;
+    }
 }
 
 StripResults computeStrips(const TubeInputs& in) {
@@ -65,8 +67,8 @@ StripResults computeStrips(const TubeInputs& in) {
     if (!std::isfinite(r.innerWidth) || !std::isfinite(r.outerWidth)) return invalid();
 
     r.valid = true;
-    describe(r.innerWidth, kInnerTexts, r.innerCaption, r.innerColour);
-    describe(r.outerWidth, kOuterTexts, r.outerCaption, r.outerColour);
+    describe(r.innerWidth, kInnerTexts, r.innerCaption, r.innerSpoken, r.innerColour);
+    describe(r.outerWidth, kOuterTexts, r.outerCaption, r.outerSpoken, r.outerColour);
     if (r.innerWidth >= 0) {
         r.diagram =
             r.outerWidth >= 0 ? StripDiagram::RemoveBoth : StripDiagram::RemoveInnerInsertOuter;

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstddef>
+#include <initializer_list>
 #include <string_view>
 
 #include "common/colours.h"
@@ -25,11 +26,11 @@ struct TubeInputs {
 // Which ring diagram the window shows.
 enum class StripDiagram { RemoveBoth, RemoveInnerInsertOuter, InsertBoth };
 
-// A result line, held without allocating.
+// A result line, held without allocating: its parts joined.
 class CaptionText {
   public:
     CaptionText() = default;
-    CaptionText(std::string_view text, std::string_view number);
+    CaptionText(std::initializer_list<std::string_view> parts);
     std::string_view view() const { return {chars_.data(), size_}; }
     bool operator==(std::string_view other) const { return view() == other; }
 
@@ -42,9 +43,11 @@ struct StripResults {
     bool valid = false;    // false when an input is not greater than zero
     double innerWidth = 0; // mm; 0 or more: removed, negative: inserted
     double outerWidth = 0; // mm; the same for the outer layer
-    CaptionText innerCaption;
+    CaptionText innerCaption; // as shown: "Width of strip to be removed from inner tube 17"
+    CaptionText innerSpoken;  // for a screen reader, with the unit: "...inner tube: 17 mm"
     Rgb innerColour;
     CaptionText outerCaption;
+    CaptionText outerSpoken;
     Rgb outerColour;
     StripDiagram diagram = StripDiagram::RemoveBoth; // only meaningful when valid
 };

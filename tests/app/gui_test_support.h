@@ -8,6 +8,7 @@
 // other desktops' colours and fonts with what they do to the windows.
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QColor>
 #include <QImage>
@@ -346,6 +347,36 @@ inline QStringList cutTexts(QWidget* window) {
             cut << control->objectName() + ": " + text;
     }
     return cut;
+}
+
+// What a screen reader says for a control, and the description it offers.
+inline QString spokenName(QObject* control) {
+    return QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name);
+}
+inline QString spokenDescription(QObject* control) {
+    return QAccessible::queryAccessibleInterface(control)->text(QAccessible::Description);
+}
+
+// The labels whose spoken name does not say everything they show: a reader
+// says a label's name in place of its text, so every word shown must be
+// said, in its order, among the words around it (a meaning, a unit).
+inline QStringList unspokenLabels(const QList<QLabel*>& labels) {
+    QStringList unspoken;
+    for (QLabel* label : labels) {
+        if (label->text().isEmpty()) continue; // a picture
+        const QString said = spokenName(label);
+        const QStringList saidWords = QString(said).remove(':').split(' ', Qt::SkipEmptyParts);
+        qsizetype at = 0;
+        for (const QString& word : label->text().split(' ', Qt::SkipEmptyParts)) {
+            at = saidWords.indexOf(word, at);
+            if (at < 0) break;
+            ++at;
+        }
+        if (at < 0)
+            unspoken << QStringLiteral("%1 shows \"%2\", says \"%3\"")
+                            .arg(label->objectName(), label->text(), said);
+    }
+    return unspoken;
 }
 
 } // namespace guitest

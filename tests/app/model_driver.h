@@ -293,6 +293,8 @@ class Driver {
             return QStringLiteral("main Picture1 does not show the image of Picture%1")
                 .arg(five ? 3 : 2);
         if (const QString bad = notANumberIn(c.labels); !bad.isEmpty()) return "main " + bad;
+        if (const QStringList unsaid = guitest::unspokenLabels(c.labels); !unsaid.isEmpty())
+            return "main " + unsaid.first();
         const int runs = forms::Form1().calculateCount() - calculateBase_;
         if (runs != m.calculations)
             return QStringLiteral("the main window calculated %1 times, the model %2 times")
@@ -333,6 +335,8 @@ class Driver {
             return "tube-maker Picture1 does not show the image of " +
                    c.holder(m.diagram)->objectName();
         if (const QString bad = notANumberIn(c.labels); !bad.isEmpty()) return "tube-maker " + bad;
+        if (const QStringList unsaid = guitest::unspokenLabels(c.labels); !unsaid.isEmpty())
+            return "tube-maker " + unsaid.first();
         return {};
     }
 

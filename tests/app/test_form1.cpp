@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright (c) Ravelle developers
+#include <QAccessible>
 #include <QDesktopServices>
+#include <QKeySequence>
 #include <QRadioButton>
 #include <QUrl>
 
@@ -71,6 +73,7 @@ struct ModeState {
     QStringList rows;
     QList<bool> shown;
     QImage diagram;
+    QString described; // the diagram, for a screen reader
     Captions captions;
     bool operator==(const ModeState&) const = default;
 };
@@ -82,6 +85,7 @@ ModeState modeState() {
     for (const char* name : kModeControls)
         s.shown << control(name)->isVisibleTo(mainWindow());
     s.diagram = control<QLabel>("Picture1")->pixmap().toImage();
+    s.described = spokenDescription(control("Picture1"));
     s.captions = shownCaptions();
     return s;
 }
@@ -140,6 +144,8 @@ class TestForm1 : public QObject {
         QCOMPARE(control<QLabel>("Label9")->text(), QStringLiteral("Tube 1"));
         QCOMPARE(control<QLabel>("Picture1")->pixmap().toImage(),
                  control<QLabel>("Picture3")->pixmap().toImage());
+        QVERIFY(spokenDescription(control("Picture1")).contains(QLatin1String("5-tube port")));
+        QCOMPARE(spokenDescription(control("Picture1")), spokenDescription(control("Picture3")));
         for (const char* name : kModeControls)
             QVERIFY2(control(name)->isVisibleTo(mainWindow()), name);
         box("Text7")->setText(QStringLiteral("4"));
@@ -151,6 +157,7 @@ class TestForm1 : public QObject {
         QCOMPARE(back.captions.at("Label21"), QStringLiteral(" 187"));
         back.captions = three.captions = {};
         QVERIFY(back == three);
+        QVERIFY(three.described.contains(QLatin1String("3-tube port")));
         QCOMPARE(box("Text7")->text(), QStringLiteral("4"));
     }
 
@@ -242,6 +249,7 @@ class TestForm1 : public QObject {
             replaceText(box(parts[0].toLatin1()), parts[1]);
         }
         QCOMPARE(shownCaptions(), wanted);
+        QCOMPARE(unspokenLabels(mainWindow()->findChildren<QLabel*>()), QStringList());
     }
 
     void focusTurnsTheOldBoxWhiteBeforeTheNewTurnsYellow() {
@@ -264,45 +272,120 @@ class TestForm1 : public QObject {
         QCOMPARE(background(box("Text2")), kYellow);
     }
 
+    // Where Tab goes, what a screen reader says there (the row and column
+    // shown, with the unit), and whose tooltip it reads as the description.
     void tabOrder_data() {
         QTest::addColumn<bool>("fiveTubes");
         QTest::addColumn<QStringList>("order");
+        QTest::addColumn<QStringList>("spoken");
+        QTest::addColumn<QStringList>("explainedBy"); // "": the control's own tooltip
         QTest::newRow("3 tubes skips the hidden rows")
-            << false
-            << QStringList{"Text2", "Text3", "Text4", "Text5", "Text6", "Option1", "Text1"};
-        QTest::newRow("5 tubes") << true
-                                 << QStringList{"Text2", "Text3", "Text4",   "Text7", "Text8",
-                                                "Text5", "Text6", "Option2", "Text1"};
+            << false << QStringList{"Text2", "Text3", "Text4", "Text5", "Text6", "Option1", "Text1"}
+            << QStringList{"Small tube, wall size, mm",
+                           "Medium tube, wall size, mm",
+                           "Large tube, wall size, mm",
+                           "Desired acoustic length, mm",
+                           "Cap Thickness, mm",
+                           "3 tube port",
+                           "Small tube, inside diameter, mm"}
+            << QStringList{"Label6", "Label6", "Label6", "Label13", "Label15", "", "Label5"};
+        QTest::newRow("5 tubes")
+            << true << QStringList{"Text2", "Text3", "Text4",   "Text7", "Text8",
+                                   "Text5", "Text6", "Option2", "Text1"}
+            << QStringList{"Tube 1, wall size, mm",      "Tube 2, wall size, mm",
+                           "Tube 3, wall size, mm",      "Tube 4, wall size, mm",
+                           "Tube 5, wall size, mm",      "Desired acoustic length, mm",
+                           "Cap Thickness, mm",          "5 tube port",
+                           "Tube 1, inside diameter, mm"}
+            << QStringList{"Label6",  "Label6",  "Label6", "Label6", "Label6",
+                           "Label13", "Label15", "",       "Label5"};
     }
 
     void tabOrder() {
         QFETCH(bool, fiveTubes);
         QFETCH(QStringList, order);
+        QFETCH(QStringList, spoken);
+        QFETCH(QStringList, explainedBy);
         if (fiveTubes) QTest::mouseClick(control("Option2"), Qt::LeftButton);
         box("Text1")->setFocus();
-        QStringList visited;
+        QStringList visited, said, described, explanations;
         for (int i = 0; i < order.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            visited << QApplication::focusWidget()->objectName();
+            QWidget* focused = QApplication::focusWidget();
+            visited << focused->objectName();
+            said << spokenName(focused);
+            described << spokenDescription(focused);
+            explanations << (explainedBy[i].isEmpty()
+                                 ? focused->toolTip()
+                                 : control(explainedBy[i].toLatin1())->toolTip());
         }
         QCOMPARE(visited, order);
+        QCOMPARE(said, spoken);
+        QCOMPARE(described, explanations);
     }
 
-    void equationsLinkOpensTheConfiguredAddress() {
-        UrlCatcher catcher;
-        QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
-        QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
-        QDesktopServices::setUrlHandler(QStringLiteral("http"), &catcher, "open");
-        QTest::mouseClick(control("Label7"), Qt::LeftButton);
-        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
-        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
-        QCOMPARE(catcher.opened.size(), 1);
-        QCOMPARE(catcher.opened.first(), ravelle::equationsPageAddress());
-        QVERIFY(catcher.opened.first().path().endsWith(QStringLiteral("/vent-proof-adv.htm")));
-        QCOMPARE(control("Label7")->toolTip(),
-                 "Click to go to " + ravelle::equationsPageAddress().toString());
-        QCOMPARE(shownCaptions(), kDefaultThree);
+    // What a screen reader gets when it asks a box for its text ("86", the
+    // caret at its end, as on the first focus): one run over the whole
+    // text, so that no digit is lost, and words and lines at the end too.
+    void boxTextForReaders_data() {
+        QTest::addColumn<int>("boundary"); // a QAccessible::TextBoundaryType; -1: the text run
+        QTest::addColumn<int>("offset");   // -2: at the caret
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("end");
+        QTest::newRow("run of the middle digit") << -1 << 1 << "" << 0 << 2;
+        QTest::newRow("word at the end") << int(QAccessible::WordBoundary) << 2 << "86" << 0 << 2;
+        QTest::newRow("word at the caret")
+            << int(QAccessible::WordBoundary) << -2 << "86" << 0 << 2;
+        QTest::newRow("sentence at the end")
+            << int(QAccessible::SentenceBoundary) << 2 << "86" << 0 << 2;
+        QTest::newRow("line at the end") << int(QAccessible::LineBoundary) << 2 << "86" << 0 << 2;
+        QTest::newRow("last digit") << int(QAccessible::CharBoundary) << 1 << "6" << 1 << 2;
+        QTest::newRow("no digit after the end")
+            << int(QAccessible::CharBoundary) << 2 << "" << -1 << -1;
+    }
+
+    void boxTextForReaders() {
+        QFETCH(int, boundary);
+        QFETCH(int, offset);
+        QFETCH(QString, text);
+        QFETCH(int, start);
+        QFETCH(int, end);
+        QLineEdit* bore = box("Text1");
+        bore->setCursorPosition(2);
+        QAccessibleTextInterface* reader =
+            QAccessible::queryAccessibleInterface(bore)->textInterface();
+        QVERIFY(reader);
+        int from = -3, to = -3;
+        const QString said =
+            boundary < 0
+                ? reader->attributes(offset, &from, &to)
+                : reader->textAtOffset(offset, QAccessible::TextBoundaryType(boundary), &from, &to);
+        QCOMPARE(said, text);
+        QCOMPARE(from, start);
+        QCOMPARE(to, end);
+    }
+
+    // A reader tabbing into a box hears its selected number; what it
+    // types through the box's editable text runs the window as keys do.
+    void boxesSelectAndEditForReaders() {
+        QTest::keyClick(box("Text1"), Qt::Key_Tab);
+        QAccessibleInterface* wall = QAccessible::queryAccessibleInterface(box("Text2"));
+        QVERIFY(wall->state().editable && wall->state().focused);
+        QCOMPARE(wall->text(QAccessible::Value), QStringLiteral("2"));
+        QCOMPARE(wall->textInterface()->selectionCount(), 1);
+        int from = -1, to = -1;
+        wall->textInterface()->selection(0, &from, &to);
+        QCOMPARE(QPair(from, to), QPair(0, 1));
+        const QRect digit = wall->textInterface()->characterRect(0);
+        QVERIFY(QRect(box("Text2")->mapToGlobal(QPoint()), box("Text2")->size()).contains(digit));
+        QCOMPARE(wall->textInterface()->offsetAtPoint(digit.topLeft() + QPoint(1, 1)), 0);
+
+        QAccessible::queryAccessibleInterface(box("Text1"))
+            ->editableTextInterface()
+            ->insertText(2, QStringLiteral("0"));
+        QCOMPARE(box("Text1")->text(), QStringLiteral("860"));
+        QVERIFY(shownCaptions() != kDefaultThree);
     }
 
     void diagramsAndIconAreDrawnForTheScreen_data() {
@@ -429,6 +512,80 @@ class TestForm1 : public QObject {
         check(control("Option2"), "selected");
         QVERIFY2(faint.isEmpty(), qPrintable(faint.join(QStringLiteral("; "))));
         checkToolTipLegible(control("Label5"));
+    }
+
+    // Both links do what a click does from the keyboard, with keys that need
+    // no focus, and for a screen reader, through the link's press action
+    // (UI Automation's Invoke on Windows). Their descriptions name the keys.
+    // Last: opening the tube-maker reads its diagrams, which the counts of
+    // diagramsAndIconAreDrawnForTheScreen leave out.
+    void links_data() {
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<QString>("way"); // click, keys, keys in the tube-maker, or press
+        QTest::addColumn<QKeySequence>("keys");
+        const QKeySequence f1(Qt::Key_F1), altT(Qt::ALT | Qt::Key_T);
+        QTest::newRow("equations, click") << "Label7"
+                                          << "click" << f1;
+        QTest::newRow("equations, F1") << "Label7"
+                                       << "keys" << f1;
+        QTest::newRow("equations, F1 in the tube-maker") << "Label7"
+                                                         << "keys in the tube-maker" << f1;
+        QTest::newRow("equations, press action") << "Label7"
+                                                 << "press" << f1;
+        QTest::newRow("tube-maker, click") << "Label25"
+                                           << "click" << altT;
+        QTest::newRow("tube-maker, Alt+T") << "Label25"
+                                           << "keys" << altT;
+        QTest::newRow("tube-maker, press action") << "Label25"
+                                                  << "press" << altT;
+    }
+
+    void links() {
+        QFETCH(QString, link);
+        QFETCH(QString, way);
+        QFETCH(QKeySequence, keys);
+        QWidget* label = control(link.toLatin1());
+        QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(label);
+        QCOMPARE(spoken->role(), QAccessible::Link);
+        QCOMPARE(spoken->text(QAccessible::Name), control<QLabel>(link.toLatin1())->text());
+        QVERIFY2(spoken->text(QAccessible::Description)
+                     .contains(keys.toString(QKeySequence::NativeText)),
+                 qPrintable(spoken->text(QAccessible::Description)));
+        QVERIFY2(spoken->text(QAccessible::Description).startsWith(label->toolTip()),
+                 qPrintable(spoken->text(QAccessible::Description)));
+        if (way == "keys in the tube-maker") {
+            QTest::mouseClick(control("Label25"), Qt::LeftButton);
+            QVERIFY(QTest::qWaitForWindowActive(forms::Form2().window()));
+        }
+
+        UrlCatcher catcher;
+        for (const char* scheme : {"file", "https", "http"})
+            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &catcher, "open");
+        if (way == "click") {
+            QTest::mouseClick(label, Qt::LeftButton);
+        } else if (way == "press") {
+            QVERIFY(spoken->actionInterface());
+            QVERIFY(spoken->actionInterface()->actionNames().contains(
+                QAccessibleActionInterface::pressAction()));
+            spoken->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        } else {
+            QTest::keySequence(QApplication::activeWindow(), keys);
+        }
+        for (const char* scheme : {"file", "https", "http"})
+            QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+
+        if (link == "Label7") {
+            QCOMPARE(catcher.opened, QList<QUrl>{ravelle::equationsPageAddress()});
+            QVERIFY(catcher.opened.first().path().endsWith(QStringLiteral("/vent-proof-adv.htm")));
+            QCOMPARE(label->toolTip(),
+                     "Click to go to " + ravelle::equationsPageAddress().toString());
+        } else {
+            QVERIFY(catcher.opened.isEmpty());
+            QVERIFY(forms::Form2().isLoaded());
+            QVERIFY(QTest::qWaitForWindowActive(forms::Form2().window()));
+        }
+        QVERIFY(!label->hasFocus());
+        QCOMPARE(shownCaptions(), kDefaultThree);
     }
 };
 

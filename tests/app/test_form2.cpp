@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 
 #include <cmath>
+#include <utility>
 
 #include "common/screen_images.h"
 #include "gui_test_support.h"
@@ -62,6 +63,13 @@ class TestForm2 : public QObject {
             QVERIFY(control(holder)->isHidden());
             QVERIFY(control(holder)->x() >= tubeMaker()->width());
         }
+        // Each box is described by its caption's tooltip.
+        for (const auto& [name, caption] :
+             {std::pair{"Text1", "Label1"}, std::pair{"Text2", "Label2"},
+              std::pair{"Text3", "Label3"}}) {
+            QVERIFY(!label(caption)->toolTip().isEmpty());
+            QCOMPARE(spokenDescription(box(name)), label(caption)->toolTip());
+        }
     }
 
     void typingRecomputesAtEveryKeystroke() {
@@ -94,6 +102,7 @@ class TestForm2 : public QObject {
             QCOMPARE(textColour(label("Label4")), step.colour);
             QCOMPARE(textColour(label("Label5")), step.colour);
             QCOMPARE(imageOf("Picture1"), imageOf(step.diagram));
+            QCOMPARE(unspokenLabels({label("Label4"), label("Label5")}), QStringList());
         }
     }
 
@@ -110,11 +119,19 @@ class TestForm2 : public QObject {
                                                      << "Picture3";
     }
 
+    // The diagram, and what a screen reader is told it shows.
     void diagramFollowsTheSigns() {
         QFETCH(QString, required);
         QFETCH(QString, diagram);
         box("Text2")->setText(required);
         QCOMPARE(imageOf("Picture1"), imageOf(diagram.toLatin1()));
+        QCOMPARE(spokenDescription(label("Picture1")),
+                 spokenDescription(label(diagram.toLatin1())));
+        QStringList described;
+        for (const char* holder : {"Picture2", "Picture3", "Picture4"})
+            described << spokenDescription(label(holder));
+        described.removeDuplicates();
+        QCOMPARE(described.size(), 3); // one for each diagram
     }
 
     void invalidBoxesStopReadingAndShowDarkRed_data() {
@@ -149,6 +166,39 @@ class TestForm2 : public QObject {
         box("Text3")->setFocus();
         QTest::keyClick(box("Text3"), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), control("Command1"));
+    }
+
+    // With no window manager to hand it on, the keyboard still goes back to
+    // the main window's box once "Done" has put the tube-maker away, however
+    // "Done" was pressed.
+    void doneGivesTheKeyboardBack_data() {
+        QTest::addColumn<bool>("byKeys"); // Alt+T, three Tabs and space; or the mouse
+        QTest::newRow("mouse") << false;
+        QTest::newRow("keys") << true;
+    }
+
+    void doneGivesTheKeyboardBack() {
+        QFETCH(bool, byKeys);
+        unloadAll();
+        QVERIFY(showMainWindow());
+        QWidget* main = forms::Form1().window();
+        QWidget* length = main->findChild<QWidget*>("Text5");
+        length->setFocus();
+        if (byKeys) {
+            QTest::keyClick(length, Qt::Key_T, Qt::AltModifier);
+            QVERIFY(forms::Form2().isLoaded() && QTest::qWaitForWindowActive(tubeMaker()));
+            for (int i = 0; i < 3; ++i)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), control("Command1"));
+            QTest::keyClick(control("Command1"), Qt::Key_Space);
+        } else {
+            QVERIFY(openTubeMaker());
+            QTest::mouseClick(control("Command1"), Qt::LeftButton);
+        }
+        QVERIFY(!tubeMaker()->isVisible());
+        QVERIFY(QTest::qWaitForWindowActive(main));
+        QCOMPARE(QApplication::focusWidget(), length);
+        QCOMPARE(background(static_cast<QLineEdit*>(length)), kYellow);
     }
 
     void doneHidesAndReopeningKeepsEverything() {

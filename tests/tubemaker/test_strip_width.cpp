@@ -20,8 +20,10 @@ struct StripCase {
     double innerWidth;
     double outerWidth;
     const char* innerCaption;
+    const char* innerSpoken;
     Rgb innerColour;
     const char* outerCaption;
+    const char* outerSpoken;
     Rgb outerColour;
     StripDiagram diagram;
 };
@@ -36,8 +38,10 @@ TEST_P(Strips, GiveWidthsLinesColoursAndDiagram) {
     EXPECT_NEAR(r.innerWidth, c.innerWidth, 1e-4);
     EXPECT_NEAR(r.outerWidth, c.outerWidth, 1e-4);
     EXPECT_EQ(r.innerCaption.view(), c.innerCaption);
+    EXPECT_EQ(r.innerSpoken.view(), c.innerSpoken);
     EXPECT_EQ(r.innerColour, c.innerColour);
     EXPECT_EQ(r.outerCaption.view(), c.outerCaption);
+    EXPECT_EQ(r.outerSpoken.view(), c.outerSpoken);
     EXPECT_EQ(r.outerColour, c.outerColour);
     EXPECT_EQ(r.diagram, c.diagram);
 }
@@ -51,8 +55,10 @@ INSTANTIATE_TEST_SUITE_P(
                               16.9646,
                               -10.1788,
                               kRemovedInner17,
+                              "Width of strip to be removed from inner tube: 17 mm",
                               kDarkBlue,
                               "Width of strip to be inserted into outer tube 10",
+                              "Width of strip to be inserted into outer tube: 10 mm",
                               kDarkGreen,
                               StripDiagram::RemoveInnerInsertOuter},
                     StripCase{"BothRemoved",
@@ -60,8 +66,10 @@ INSTANTIATE_TEST_SUITE_P(
                               67.8584,
                               40.7150,
                               "Width of strip to be removed from inner tube 68",
+                              "Width of strip to be removed from inner tube: 68 mm",
                               kDarkBlue,
                               "Width of strip to be removed from outer tube 41",
+                              "Width of strip to be removed from outer tube: 41 mm",
                               kDarkBlue,
                               StripDiagram::RemoveBoth},
                     StripCase{"BothInserted",
@@ -69,8 +77,10 @@ INSTANTIATE_TEST_SUITE_P(
                               -33.9292,
                               -61.0726,
                               "Width of strip to be inserted into inner tube 34",
+                              "Width of strip to be inserted into inner tube: 34 mm",
                               kDarkGreen,
                               "Width of strip to be inserted into outer tube 61",
+                              "Width of strip to be inserted into outer tube: 61 mm",
                               kDarkGreen,
                               StripDiagram::InsertBoth},
                     StripCase{"InnerExactlyZero",
@@ -78,8 +88,10 @@ INSTANTIATE_TEST_SUITE_P(
                               0,
                               -27.1434,
                               "Width of strip to be removed from inner tube 0",
+                              "Width of strip to be removed from inner tube: 0 mm",
                               kDarkBlue,
                               "Width of strip to be inserted into outer tube 27",
+                              "Width of strip to be inserted into outer tube: 27 mm",
                               kDarkGreen,
                               StripDiagram::RemoveInnerInsertOuter},
                     StripCase{"OuterExactlyZero",
@@ -87,8 +99,10 @@ INSTANTIATE_TEST_SUITE_P(
                               27.1434,
                               0,
                               "Width of strip to be removed from inner tube 27",
+                              "Width of strip to be removed from inner tube: 27 mm",
                               kDarkBlue,
                               "Width of strip to be removed from outer tube 0",
+                              "Width of strip to be removed from outer tube: 0 mm",
                               kDarkBlue,
                               StripDiagram::RemoveBoth},
                     StripCase{"SmallNegativeShowsInsertedZero",
@@ -96,8 +110,10 @@ INSTANTIATE_TEST_SUITE_P(
                               0,
                               -0.0188,
                               "Width of strip to be removed from inner tube 0",
+                              "Width of strip to be removed from inner tube: 0 mm",
                               kDarkBlue,
                               "Width of strip to be inserted into outer tube 0",
+                              "Width of strip to be inserted into outer tube: 0 mm",
                               kDarkGreen,
                               StripDiagram::RemoveInnerInsertOuter}),
     [](const testing::TestParamInfo<StripCase>& info) { return std::string(info.param.name); });
@@ -123,6 +139,8 @@ TEST_P(InvalidStrips, ShowTheDarkRedMessageOnBothLines) {
     EXPECT_FALSE(r.valid);
     EXPECT_EQ(r.innerCaption.view(), kStripInvalidMessage);
     EXPECT_EQ(r.outerCaption.view(), kStripInvalidMessage);
+    EXPECT_EQ(r.innerSpoken.view(), kStripInvalidMessage);
+    EXPECT_EQ(r.outerSpoken.view(), kStripInvalidMessage);
     EXPECT_EQ(r.innerColour, kDarkRed);
     EXPECT_EQ(r.outerColour, kDarkRed);
 }
