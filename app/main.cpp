@@ -6,10 +6,10 @@
 // settings and no files.
 #include <QApplication>
 
-#include "app/forms.h"
-#include "app/platform.h"
-#include "app/version.h"
+#include "common/platform.h"
+#include "common/version.h"
 #include "port/form1.h"
+#include "tubemaker/form2.h"
 
 int main(int argc, char* argv[]) {
     ravelle::choosePlatformDefaults();
@@ -20,7 +20,11 @@ int main(int argc, char* argv[]) {
     // A hidden tube-maker window still counts: the program ends when the
     // last window is unloaded, not when the last one is hidden.
     QApplication::setQuitOnLastWindowClosed(false);
-    FormLifetime::setLastUnloadedHandler([] { QCoreApplication::exit(0); });
+    // The main window unloads the tube-maker as it goes, so once it is
+    // unloaded no window is loaded any more: the program is over.
+    QObject::connect(&forms::Form1(), &FormLifetime::unloaded, &app, [] {
+        if (!forms::Form2().isLoaded()) QCoreApplication::exit(0);
+    });
 
     forms::Form1().Show();
     const int status = QApplication::exec();

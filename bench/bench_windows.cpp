@@ -25,7 +25,6 @@
 
 #include <chrono>
 
-#include "app/forms.h"
 #include "port/form1.h"
 #include "tubemaker/form2.h"
 

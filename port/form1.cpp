@@ -9,13 +9,12 @@
 
 #include <initializer_list>
 
-#include "app/forms.h"
-#include "app/version.h"
-#include "common/link_label.h"
 #include "common/accessibility.h"
+#include "common/equations_page.h"
+#include "common/link_label.h"
 #include "common/screen_images.h"
+#include "common/version.h"
 #include "common/widgets.h"
-#include "port/equations_page.h"
 #include "tubemaker/form2.h"
 
 using namespace ravelle;
@@ -141,7 +140,24 @@ void Form1::Text_LostFocus(QLineEdit* box) { setBoxBackground(box, kWhite); }
 
 void Form1::Label7_Click() { openEquationsPage(); }
 
-void Form1::Label25_Click() { forms::Form2().Show(); }
+void Form1::Label25_Click() {
+    connect(&forms::Form2(), &Form2::finished, this, &Form1::Form2_Finished, Qt::UniqueConnection);
+    forms::Form2().Show();
+}
+
+// The keyboard comes back to this window's box, which is only left to a
+// window manager, if there is one, when a window is hidden.
+void Form1::Form2_Finished() {
+    if (QWidget* main = window()) {
+        main->raise();
+        main->activateWindow();
+    }
+}
+
+::Form1& forms::Form1() {
+    static ::Form1 instance;
+    return instance;
+}
 
 void Form1::calculate() {
     ++calculateCount_;

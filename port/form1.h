@@ -14,7 +14,7 @@
 
 #include <array>
 
-#include "app/form_lifetime.h"
+#include "common/form_lifetime.h"
 #include "port/port_captions.h"
 #include "port/port_design.h"
 #include "ui_form1.h"
@@ -38,6 +38,7 @@ class Form1 : public FormLifetime {
     void Text_LostFocus(QLineEdit* box); // Text1..Text8
     void Label7_Click();
     void Label25_Click();
+    void Form2_Finished(); // "Done" in the tube-maker
 
     // The window's controls while it is loaded.
     const Ui::Form1& ui() const { return ui_; }
@@ -72,3 +73,8 @@ class Form1 : public FormLifetime {
     std::array<QLabel*, ravelle::kPortLabelCount> resultLabels_{};
     int calculateCount_ = 0;
 };
+
+// The one main window, created on first use; creating is not loading.
+namespace forms {
+::Form1& Form1();
+} // namespace forms

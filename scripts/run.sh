@@ -3,11 +3,13 @@
 # Copyright (c) Ravelle developers
 #
 # On a fresh Debian 13, 12 or testing machine with a display: installs what
-# is missing, builds Ravelle and starts it.
+# is missing, builds Ravelle and starts it. The program is built in a folder
+# of its own, build/run, without the tests: build/default keeps its tests
+# for scripts/test.sh and ctest --preset default.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/deps.sh run
-cmake --preset default -DBUILD_TESTING=OFF
-cmake --build --preset default --target ravelle
-exec build/default/bin/ravelle
+cmake --preset run
+cmake --build --preset run
+exec build/run/bin/ravelle

@@ -9,6 +9,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/deps.sh test
-cmake --preset default -DBUILD_TESTING=ON
+cmake --preset default
 cmake --build --preset default
 ctest --preset default "$@"

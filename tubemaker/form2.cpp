@@ -9,12 +9,10 @@
 
 #include <cmath>
 
-#include "app/forms.h"
 #include "common/accessibility.h"
+#include "common/equations_page.h"
 #include "common/screen_images.h"
 #include "common/widgets.h"
-#include "port/equations_page.h"
-#include "port/form1.h"
 
 using namespace ravelle;
 
@@ -118,12 +116,12 @@ void Form2::Text_LostFocus(QLineEdit* box) { setBoxBackground(box, kWhite); }
 
 void Form2::Command1_Click() {
     forms::Form2().Hide();
-    // The keyboard goes back to the main window's box, which is only left
-    // to a window manager, if there is one, when a window is hidden.
-    if (QWidget* main = forms::Form1().window()) {
-        main->raise();
-        main->activateWindow();
-    }
+    emit finished();
+}
+
+::Form2& forms::Form2() {
+    static ::Form2 instance;
+    return instance;
 }
 
 void Form2::F1_Activated() { openEquationsPage(); }

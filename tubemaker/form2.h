@@ -6,10 +6,10 @@
 // three boxes runs calculate: boxes -> readNumber -> TubeInputs ->
 // computeStrips -> the two result lines (with the words a screen reader
 // says for them), their colours and the ring diagram. "Done" only hides the
-// window and gives the keyboard back to the main window, which unloads this
-// one when it goes. F1 opens the equations page, as in the main window.
+// window and says so, for the window that opened it to take the keyboard
+// back; the main window unloads this one when it goes. F1 opens the equations page, as in the main window.
 
-#include "app/form_lifetime.h"
+#include "common/form_lifetime.h"
 #include "tubemaker/strip_width.h"
 #include "ui_form2.h"
 
@@ -33,6 +33,10 @@ class Form2 : public FormLifetime {
 
     const Ui::Form2& ui() const { return ui_; }
 
+  signals:
+    // "Done" has hidden the window.
+    void finished();
+
   protected:
     QWidget* build() override;
     void Form_Load() override;
@@ -47,3 +51,8 @@ class Form2 : public FormLifetime {
     ravelle::TubeInputs inputs_;
     ravelle::StripResults strips_;
 };
+
+// The one tube-maker window, created on first use; creating is not loading.
+namespace forms {
+::Form2& Form2();
+} // namespace forms

@@ -35,9 +35,8 @@
 #include <cmath>
 #include <optional>
 
-#include "app/form_lifetime.h"
-#include "app/forms.h"
-#include "app/platform.h"
+#include "common/form_lifetime.h"
+#include "common/platform.h"
 #include "port/form1.h"
 #include "tubemaker/form2.h"
 

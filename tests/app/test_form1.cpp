@@ -10,7 +10,7 @@
 
 #include "common/screen_images.h"
 #include "gui_test_support.h"
-#include "port/equations_page.h"
+#include "common/equations_page.h"
 
 using namespace guitest;
 

@@ -7,13 +7,12 @@
 // still hidden; Show loads if need be, then shows and activates; Hide keeps
 // everything; Unload runs Form_Unload and destroys the widgets, and a later
 // Show loads afresh from the form. Closing a window through its frame is an
-// Unload. When no window is loaded any more, the program is over.
+// Unload. Each unload is announced, so that the program can end when no
+// window is loaded any more.
 
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
-
-#include <functional>
 
 class FormLifetime : public QObject {
     Q_OBJECT
@@ -33,11 +32,9 @@ class FormLifetime : public QObject {
     // How often this window has been loaded (and so its Form_Load run).
     int loadCount() const { return loadCount_; }
 
-    // How many windows are loaded, across all instances.
-    static int loadedCount() { return loadedCount_; }
-    // Called once the last loaded window has been unloaded; the program
-    // installs one that ends the event loop.
-    static void setLastUnloadedHandler(std::function<void()> handler);
+  signals:
+    // The window has been unloaded: Form_Unload has run, the widgets go.
+    void unloaded();
 
   protected:
     FormLifetime() = default;
@@ -56,5 +53,4 @@ class FormLifetime : public QObject {
     QPointer<QWidget> widget_;
     bool unloading_ = false;
     int loadCount_ = 0;
-    static int loadedCount_;
 };

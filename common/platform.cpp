@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright (c) Ravelle developers
-#include "app/platform.h"
+#include "common/platform.h"
 
 #include <QByteArray>
 #include <QtGlobal>

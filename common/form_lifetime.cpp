@@ -1,28 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright (c) Ravelle developers
-#include "app/form_lifetime.h"
+#include "common/form_lifetime.h"
 
 #include <QCoreApplication>
 #include <QEvent>
 
-#include <utility>
-
-int FormLifetime::loadedCount_ = 0;
-
-namespace {
-std::function<void()>& lastUnloadedHandler() {
-    static std::function<void()> handler;
-    return handler;
-}
-} // namespace
-
-void FormLifetime::setLastUnloadedHandler(std::function<void()> handler) {
-    lastUnloadedHandler() = std::move(handler);
-}
-
 FormLifetime::~FormLifetime() {
     if (widget_) {
-        --loadedCount_;
         // Widgets cannot outlive the application object; after it is gone
         // (instances live in function statics) there is nothing left to free.
         if (QCoreApplication::instance()) delete widget_.data();
@@ -34,7 +18,6 @@ void FormLifetime::load() {
     w->setAttribute(Qt::WA_DeleteOnClose, false);
     w->installEventFilter(this);
     widget_ = w;
-    ++loadedCount_;
     ++loadCount_;
     Form_Load();
 }
@@ -64,9 +47,8 @@ void FormLifetime::release() {
     w->removeEventFilter(this);
     // Deferred: the window may be in the middle of handling its own close.
     w->deleteLater();
-    --loadedCount_;
     unloading_ = false;
-    if (loadedCount_ == 0 && lastUnloadedHandler()) lastUnloadedHandler()();
+    emit unloaded();
 }
 
 bool FormLifetime::eventFilter(QObject* watched, QEvent* event) {

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright (c) Ravelle developers
-#include "port/equations_page.h"
+#include "common/equations_page.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
