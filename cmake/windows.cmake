@@ -71,11 +71,13 @@ set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 # CPack splits this at spaces unless escaped.
 set(CPACK_NSIS_EXECUTABLE_PRE_ARGUMENTS [[-XTarget\ amd64-unicode]])
 # CPack's installer has no .onInit of ours: Windows is checked as installing
-# begins, in silent installs too, and the folder just made goes again.
+# begins, in silent installs too. The folder CPack has just made and entered
+# goes again; a folder in use cannot be removed.
 set(CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS [[
 !include "WinVer.nsh"
 ${IfNot} ${AtLeastWin10}
     MessageBox MB_ICONSTOP|MB_OK "Ravelle needs Windows 10 or later." /SD IDOK
+    SetOutPath "$TEMP"
     RMDir "$INSTDIR"
     Abort
 ${EndIf}]])
