@@ -2,16 +2,14 @@
 # Copyright (c) Ravelle developers
 #
 # The Windows program as users get it, from the cross build:
-#   cmake --build <build> --target windows_packages
-# leaves in <build>:
+#   cmake --build <build> --target package
+# leaves in <build>, made by CPack from what `cmake --install` lays out:
 #   ravelle-<version>-win64.zip        a portable folder: ravelle.exe, the Qt
 #                                      and MinGW DLLs and plugins it loads,
 #                                      the equations page in doc\
 #   ravelle-<version>-win64-setup.exe  a 64-bit installer of the same folder
-# `cmake --install` lays out that folder; the DLLs are found by reading the
-# imports of the program and of the plugins, so exactly those are shipped.
-
-set(RAVELLE_WINDOWS_NAME "ravelle-${PROJECT_VERSION}-win64")
+# The DLLs are found by reading the imports of the program and of the
+# plugins, so exactly those are shipped.
 
 # The Qt plugins the program loads: the platform, the style Qt picks on
 # Windows, and the GIF reader for the diagrams.
@@ -46,23 +44,57 @@ install(CODE "
     set(RAVELLE_DLL_DEST \"\${CMAKE_INSTALL_PREFIX}\")
     include(\"${PROJECT_SOURCE_DIR}/cmake/windows-dlls.cmake\")")
 
-find_program(RAVELLE_MAKENSIS makensis REQUIRED)
-set(_stage ${PROJECT_BINARY_DIR}/stage/${RAVELLE_WINDOWS_NAME})
-set(_zip ${PROJECT_BINARY_DIR}/${RAVELLE_WINDOWS_NAME}.zip)
-set(_setup ${PROJECT_BINARY_DIR}/${RAVELLE_WINDOWS_NAME}-setup.exe)
-configure_file(${PROJECT_SOURCE_DIR}/cmake/ravelle.nsi.in ${PROJECT_BINARY_DIR}/ravelle.nsi @ONLY)
-# Packed anew on every request: cheap, and never stale.
-add_custom_target(windows_packages
-    COMMAND ${CMAKE_COMMAND} -E rm -rf ${PROJECT_BINARY_DIR}/stage
-    COMMAND ${CMAKE_COMMAND} --install ${PROJECT_BINARY_DIR} --prefix ${_stage} --strip
-    COMMAND ${CMAKE_COMMAND} -E rm -f ${_zip}
-    COMMAND ${CMAKE_COMMAND} -E chdir ${PROJECT_BINARY_DIR}/stage
-            ${CMAKE_COMMAND} -E tar cf ${_zip} --format=zip ${RAVELLE_WINDOWS_NAME}
-    COMMAND ${CMAKE_COMMAND} -DSTAGE=${_stage} -DOUT=${PROJECT_BINARY_DIR}/uninstall-files.nsh
-            -P ${PROJECT_SOURCE_DIR}/cmake/nsis-uninstall-list.cmake
-    COMMAND ${RAVELLE_MAKENSIS} -V2 -NOCD ${PROJECT_BINARY_DIR}/ravelle.nsi
-    BYPRODUCTS ${_zip} ${_setup}
-    WORKING_DIRECTORY ${PROJECT_BINARY_DIR}
-    COMMENT "Packing ${RAVELLE_WINDOWS_NAME}.zip and ${RAVELLE_WINDOWS_NAME}-setup.exe"
-    VERBATIM)
-add_dependencies(windows_packages ravelle ravelle_equations_page)
+# The packages. The uninstaller CPack writes deletes the files it installed
+# one by one and their folders only if empty, so what a user put beside them
+# stays.
+set(CPACK_GENERATOR ZIP NSIS64)
+set(CPACK_VERBATIM_VARIABLES ON)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION}) # all four parts
+set(CPACK_PACKAGE_VENDOR "Ravelle developers")
+# The folder in Program Files and in the Start menu, and the Add/Remove
+# Programs entry.
+set(CPACK_PACKAGE_INSTALL_DIRECTORY Ravelle)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_NSIS_UNINSTALL_NAME uninstall)
+set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/resources/ravelle.ico)
+set(CPACK_NSIS_MUI_UNIICON ${CPACK_NSIS_MUI_ICON})
+set(CPACK_NSIS_INSTALLED_ICON_NAME ravelle.exe)
+set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
+set(CPACK_NSIS_MUI_FINISHPAGE_RUN ravelle.exe)
+set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
+set(CPACK_NSIS_COMPRESSOR "/SOLID lzma")
+# An older Ravelle goes first, or its files that this one lacks would stay.
+set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+# CPack's installer is a 32-bit one, whose registry entries Windows moves
+# aside (WOW6432Node); a 64-bit program's belong in the 64-bit registry.
+# CPack splits this at spaces unless escaped.
+set(CPACK_NSIS_EXECUTABLE_PRE_ARGUMENTS [[-XTarget\ amd64-unicode]])
+# CPack's installer has no .onInit of ours: Windows is checked as installing
+# begins, in silent installs too. The folder CPack has just made and entered
+# goes again; a folder in use cannot be removed.
+set(CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS [[
+!include "WinVer.nsh"
+${IfNot} ${AtLeastWin10}
+    MessageBox MB_ICONSTOP|MB_OK "Ravelle needs Windows 10 or later." /SD IDOK
+    SetOutPath "$TEMP"
+    RMDir "$INSTDIR"
+    Abort
+${EndIf}]])
+# The shortcut by hand, not from CPACK_PACKAGE_EXECUTABLES: CPack's
+# uninstaller deletes those only from the default Start-menu folder, but
+# these extra commands from the one chosen too. The last line removes the
+# vendor's registry key, emptied by then, which CPack leaves.
+set(CPACK_NSIS_CREATE_ICONS_EXTRA [[
+CreateShortCut "$SMPROGRAMS\$STARTMENU_FOLDER\Ravelle.lnk" "$INSTDIR\ravelle.exe"]])
+set(CPACK_NSIS_DELETE_ICONS_EXTRA [[
+Delete "$SMPROGRAMS\$MUI_TEMP\Ravelle.lnk"
+DeleteRegKey /ifempty SHCTX "Software\Ravelle developers"]])
+# The installer's name says what it is: ravelle-<version>-win64-setup.exe.
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/cpack-setup-name.cmake)
+file(WRITE ${CPACK_PROJECT_CONFIG_FILE} [[
+if(CPACK_GENERATOR MATCHES "NSIS")
+    string(APPEND CPACK_PACKAGE_FILE_NAME "-setup")
+endif()
+]])
+include(CPack)

@@ -4,7 +4,7 @@
 #
 # The Windows build, made on Debian 12: installs what is missing, cross-builds
 # Qt and GoogleTest once (scripts/mingw-qt.sh), then Ravelle in Release, and
-# leaves in build/windows/
+# packs it with CPack (cmake/windows.cmake), leaving in build/windows/
 #   ravelle-<version>-win64.zip         the portable folder
 #   ravelle-<version>-win64-setup.exe   the 64-bit installer
 # Usage: scripts/windows.sh [--test [CTEST ARGS...]]
@@ -28,7 +28,7 @@ scripts/mingw-qt.sh
 
 cmake --preset windows
 cmake --build --preset windows
-cmake --build --preset windows --target windows_packages
+cmake --build --preset windows --target package
 ls -l build/windows/ravelle-*-win64.zip build/windows/ravelle-*-win64-setup.exe
 
 if $test; then

@@ -18,7 +18,7 @@ import shutil
 import subprocess
 import sys
 import zipfile
-from pathlib import Path, PureWindowsPath
+from pathlib import Path, PurePosixPath, PureWindowsPath
 from urllib.parse import urlsplit
 from urllib.request import url2pathname
 
@@ -466,16 +466,28 @@ def windows_installer(args):
                                 capture_output=True, text=True)
         return result.stdout if result.returncode == 0 else None
 
+    def software_keys():  # the keys of programs for all users
+        result = subprocess.run([*wine, "reg", "query", r"HKLM\Software"],
+                                capture_output=True, text=True, check=True)
+        return {line.strip() for line in result.stdout.splitlines() if line.startswith("HKEY_")}
+
     subprocess.run([*wine, "cmd", "/c", "exit"], check=True)  # the prefix exists
     settle()
-    before = files_under(drive)
+    before, keys_before = files_under(drive), software_keys()
     subprocess.run([*wine, str(Path(args.setup).resolve()), "/S"], check=True, timeout=180)
     settle()
     folder = drive / "Program Files" / "Ravelle"
     for name in ("ravelle.exe", "uninstall.exe", "doc/vent-proof-adv.htm", "doc/vent-assistant.js",
                  "platforms/qwindows.dll"):
         assert (folder / name).is_file(), f"not installed: {name}"
-    assert (drive / "ProgramData/Microsoft/Windows/Start Menu/Programs/Ravelle.lnk").is_file(), \
+    with zipfile.ZipFile(args.zip) as archive:  # the same program as the portable folder
+        portable = {PurePosixPath(n).relative_to(Path(args.zip).stem).as_posix()
+                    for n in archive.namelist() if not n.endswith("/")}
+    installed = {p for p in files_under(folder) if (folder / p).is_file()}
+    assert installed == portable | {"uninstall.exe"}, \
+        f"installed, not in the zip: {sorted(installed - portable)}; " \
+        f"in the zip, not installed: {sorted(portable - installed)}"
+    assert (drive / "ProgramData/Microsoft/Windows/Start Menu/Programs/Ravelle/Ravelle.lnk").is_file(), \
         "no Start-menu entry for all users"
     for value, text in (("DisplayName", "Ravelle"), ("DisplayVersion", args.package_version),
                         ("Publisher", "Ravelle developers"), ("UninstallString", "uninstall.exe")):
@@ -497,6 +509,8 @@ def windows_installer(args):
                           and not any((drive / p).iterdir())))
     assert not left, f"left behind by the uninstaller: {left[:10]}"
     assert registry("DisplayName") is None, "the Add/Remove Programs entry is still there"
+    added = sorted(software_keys() - keys_before)
+    assert not added, f"registry keys left behind by the uninstaller: {added}"
     print("windows_installer: installed, ran and uninstalled without a trace")
 
 
