@@ -67,7 +67,7 @@ QPoint quarterOfFreeSpace(QSize frame, const QScreen& screen) {
 
 } // namespace
 
-void Form2::place() { placeCountingFrame(forms::Form2().window(), quarterOfFreeSpace); }
+void Form2::place() { placeCountingFrame(forms::Form2().window(), quarterOfFreeSpace, lastFrame_); }
 
 QLabel* Form2::holderOf(StripDiagram diagram) const {
     switch (diagram) {

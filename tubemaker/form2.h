@@ -9,6 +9,8 @@
 // window and gives the keyboard back to the main window, which unloads this
 // one when it goes. F1 opens the equations page, as in the main window.
 
+#include <QMargins>
+
 #include "app/form_lifetime.h"
 #include "tubemaker/strip_width.h"
 #include "ui_form2.h"
@@ -46,4 +48,5 @@ class Form2 : public FormLifetime {
     // The last values read and the last widths; only calculate uses them.
     ravelle::TubeInputs inputs_;
     ravelle::StripResults strips_;
+    QMargins lastFrame_; // the frame its last window got, for the next one
 };
