@@ -70,11 +70,15 @@ ScreenImages::ScreenImages(QWidget* window, QLabel* shown, std::vector<DiagramHo
 }
 
 bool ScreenImages::eventFilter(QObject* watched, QEvent* event) {
-    // Qt tells a window's widgets that its screen changed; on its first
-    // showing the window may also land on another screen than planned.
-    if (watched == window_ &&
-        (event->type() == QEvent::ScreenChangeInternal || event->type() == QEvent::Show))
+    // On its first showing the window may land on another screen than
+    // planned. Its native window, which exists from then on, tells when it
+    // moves to another screen (a new native window is followed as it shows).
+    if (watched == window_ && event->type() == QEvent::Show) {
+        if (const QWindow* handle = window_->windowHandle())
+            connect(handle, &QWindow::screenChanged, this, &ScreenImages::followScreen,
+                    Qt::UniqueConnection);
         followScreen();
+    }
     return QObject::eventFilter(watched, event);
 }
 

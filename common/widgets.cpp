@@ -12,7 +12,7 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QPixmap>
-#include <QPointer>
+#include <QPixmapCache>
 #include <QtMath>
 #include <QResource>
 #include <QScreen>
@@ -32,7 +32,8 @@ constexpr double kWindowFontPoints = 9;
 // The light palette the windows were drawn and checked with (Qt's own light
 // palette), with the design's system colours. Fixed, so that a dark or
 // high-contrast desktop cannot put its light text on the design's white and
-// yellow boxes or its grey window.
+// yellow boxes or its grey window. Written out, as Fusion's standard palette
+// is the desktop's scheme's (Qt 6.4 under a dark GTK theme gives a dark one).
 QPalette classicPalette() {
     struct RoleColour {
         QPalette::ColorRole role;
@@ -101,25 +102,36 @@ QString designFamily() {
 // where the style draws a tip from its palette, but the Windows style gives
 // a tip the text colour of the system's tooltip theme once the tip is on its
 // screen (a light grey under Wine, on the light yellow), so the classic
-// colours go back on as the tip shows, before it is drawn.
+// colours go back on as the tip shows, before it is drawn. A tip is the
+// one kind of window Qt shows as Qt::ToolTip. Each window of the program
+// keeps a watch of its own, which goes with the window.
 class ClassicToolTips : public QObject {
   public:
-    using QObject::QObject;
+    explicit ClassicToolTips(QWidget* window) : QObject(window) { qApp->installEventFilter(this); }
 
   protected:
     bool eventFilter(QObject* object, QEvent* event) override {
-        if (event->type() == QEvent::Show && object->inherits("QTipLabel"))
-            static_cast<QWidget*>(object)->setPalette(classicPalette());
+        if (event->type() == QEvent::Show && object->isWidgetType()) {
+            auto* widget = static_cast<QWidget*>(object);
+            if (widget->windowType() == Qt::ToolTip) widget->setPalette(classicPalette());
+        }
         return false;
     }
 };
 
-// The frame the window manager gave the last window it framed.
-QMargins lastFrame;
-
 QMargins knownFrame(const QWidget* window) {
     const QWindow* handle = window->windowHandle();
     return handle ? handle->frameMargins() : QMargins();
+}
+
+// The frame of another window of the program that the window system has
+// framed already (none at first): the window manager frames them alike.
+QMargins framedSibling(const QWidget* window) {
+    for (const QWidget* other : QApplication::topLevelWidgets()) {
+        if (other == window || other->windowType() != Qt::Window) continue;
+        if (const QMargins frame = knownFrame(other); !frame.isNull()) return frame;
+    }
+    return {};
 }
 
 void moveFrame(QWidget* window, FramePlacement rule, QMargins frame) {
@@ -134,8 +146,8 @@ void moveFrame(QWidget* window, FramePlacement rule, QMargins frame) {
 // its frame, then places it once more and goes.
 class FrameWatch : public QObject {
   public:
-    FrameWatch(QWidget* window, FramePlacement rule)
-        : QObject(window), window_(window), rule_(rule) {
+    FrameWatch(QWidget* window, FramePlacement rule, QMargins& lastFrame)
+        : QObject(window), window_(window), rule_(rule), lastFrame_(lastFrame) {
         window->installEventFilter(this);
     }
 
@@ -146,7 +158,7 @@ class FrameWatch : public QObject {
         case QEvent::Move:
         case QEvent::Resize:
             if (const QMargins frame = knownFrame(window_); !frame.isNull()) {
-                lastFrame = frame;
+                lastFrame_ = frame;
                 finish();
                 moveFrame(window_, rule_, frame);
             }
@@ -168,6 +180,7 @@ class FrameWatch : public QObject {
 
     QWidget* window_;
     FramePlacement rule_;
+    QMargins& lastFrame_;
 };
 
 } // namespace
@@ -214,8 +227,7 @@ void setUpFixedWindow(QWidget* window) {
     // The form's own colours stay; every other role is the classic one.
     window->setPalette(window->palette().resolve(classicPalette()));
     QToolTip::setPalette(classicPalette());
-    static QPointer<ClassicToolTips> tips;
-    if (!tips) qApp->installEventFilter(tips = new ClassicToolTips(qApp));
+    new ClassicToolTips(window);
     window->setWindowIcon(windowIcon(devicePixelRatioOf(window)));
 }
 
@@ -224,21 +236,25 @@ QIcon windowIcon(qreal devicePixelRatio) {
     // to 64 pixels; a screen of finer pixels needs them in more device
     // pixels. The icon theme's larger sizes, installed for the launchers,
     // are decoded and sent to the window system only for such a screen.
-    static QIcon icon;
-    static int largest = 0;
+    // Each image is decoded once, then found in Qt's pixmap cache.
+    QIcon icon;
     const int needed = qCeil(64 * devicePixelRatio);
     int previous = 0;
     for (int size : {16, 32, 48, 64, 128, 256}) {
         if (size > 64 && previous >= needed) break;
         previous = size;
-        if (size <= largest) continue;
-        // Read as PNG outright: left to find the format itself, the
-        // reader loads every image-format plugin to ask about "png".
-        QImageReader reader(
-            QStringLiteral(":/icons/hicolor/%1x%1/apps/org.ravelle.Ravelle.png").arg(size), "png");
-        reader.setAutoDetectImageFormat(false);
-        icon.addPixmap(QPixmap::fromImage(reader.read()));
-        largest = size;
+        const QString key = QStringLiteral("ravelle/icon@%1").arg(size);
+        QPixmap pixmap;
+        if (!QPixmapCache::find(key, &pixmap)) {
+            // Read as PNG outright: left to find the format itself, the
+            // reader loads every image-format plugin to ask about "png".
+            QImageReader reader(
+                QStringLiteral(":/icons/hicolor/%1x%1/apps/org.ravelle.Ravelle.png").arg(size), "png");
+            reader.setAutoDetectImageFormat(false);
+            pixmap = QPixmap::fromImage(reader.read());
+            QPixmapCache::insert(key, pixmap);
+        }
+        icon.addPixmap(pixmap);
     }
     return icon;
 }
@@ -252,10 +268,16 @@ QFont designFont(double points) {
     return font;
 }
 
-void placeCountingFrame(QWidget* window, FramePlacement rule) {
-    const QMargins frame = knownFrame(window);
-    moveFrame(window, rule, frame.isNull() ? lastFrame : frame);
-    if (frame.isNull()) new FrameWatch(window, rule);
+void placeCountingFrame(QWidget* window, FramePlacement rule, QMargins& lastFrame) {
+    QMargins frame = knownFrame(window);
+    if (frame.isNull()) {
+        const QMargins sibling = framedSibling(window);
+        moveFrame(window, rule, sibling.isNull() ? lastFrame : sibling);
+        new FrameWatch(window, rule, lastFrame);
+    } else {
+        lastFrame = frame;
+        moveFrame(window, rule, frame);
+    }
 }
 
 } // namespace ravelle

@@ -10,6 +10,7 @@
 #include <QColor>
 #include <QIcon>
 #include <QFont>
+#include <QMargins>
 #include <QPoint>
 #include <QSize>
 #include <QString>
@@ -74,8 +75,10 @@ using FramePlacement = QPoint (*)(QSize frame, const QScreen& screen);
 // size is known once the window system reports it: on some platforms as soon
 // as the native window exists, on X11 only once the window manager has framed
 // the mapped window. Until then the window is placed as if it had the frame
-// the last framed window got (none at first), and moved once more, on its
-// first showing, when its own frame is known. Without a frame nothing moves.
-void placeCountingFrame(QWidget* window, FramePlacement rule);
+// of another window of the program already framed or else lastFrame, the
+// frame the form's previous window got (kept by the form, which outlives its
+// windows; none at first), and moved once more, on its first showing, when
+// its own frame is known. Without a frame nothing moves.
+void placeCountingFrame(QWidget* window, FramePlacement rule, QMargins& lastFrame);
 
 } // namespace ravelle

@@ -50,7 +50,7 @@ QWidget* Form1::build() {
     ui_.Label25->setFont(linkFont());
     ui_.Label7->setFont(linkFont());
     ui_.Label7->setToolTip(QStringLiteral("Click to go to ") + equationsPageAddress().toString());
-    placeCountingFrame(window, centred);
+    placeCountingFrame(window, centred, lastFrame_);
     ui_.Label25->setShortcut(QKeySequence(Qt::ALT | Qt::Key_T));
     ui_.Label7->setShortcut(QKeySequence(Qt::Key_F1));
 

@@ -10,6 +10,7 @@
 // whose tube-4 and tube-5 values a 3-tube run leaves in place. Its two
 // links also answer to keys: Alt+T opens the tube-maker, F1 the equations.
 
+#include <QMargins>
 #include <QString>
 
 #include <array>
@@ -72,6 +73,7 @@ class Form1 : public FormLifetime {
     ravelle::PortResults results_;
     std::array<QLabel*, ravelle::kPortLabelCount> resultLabels_{};
     int calculateCount_ = 0;
+    QMargins lastFrame_; // the frame its last window got, for the next one
 };
 
 // The one main window, created on first use; creating is not loading.

@@ -65,7 +65,7 @@ QPoint quarterOfFreeSpace(QSize frame, const QScreen& screen) {
 
 } // namespace
 
-void Form2::place() { placeCountingFrame(forms::Form2().window(), quarterOfFreeSpace); }
+void Form2::place() { placeCountingFrame(forms::Form2().window(), quarterOfFreeSpace, lastFrame_); }
 
 QLabel* Form2::holderOf(StripDiagram diagram) const {
     switch (diagram) {
@@ -89,8 +89,8 @@ void Form2::calculate() {
     }
     strips_ = computeStrips(inputs_);
 
-    const QString inner = toQString(strips_.innerCaption.view());
-    const QString outer = toQString(strips_.outerCaption.view());
+    const QString inner = toQString(strips_.innerCaption);
+    const QString outer = toQString(strips_.outerCaption);
     if (strips_.valid) {
         setLabelColour(ui_.Label4, strips_.innerColour);
         ui_.Label4->setText(inner);
@@ -104,8 +104,8 @@ void Form2::calculate() {
         ui_.Label4->setText(inner);
         ui_.Label5->setText(outer);
     }
-    setSpokenName(ui_.Label4, toQString(strips_.innerSpoken.view()));
-    setSpokenName(ui_.Label5, toQString(strips_.outerSpoken.view()));
+    setSpokenName(ui_.Label4, toQString(strips_.innerSpoken));
+    setSpokenName(ui_.Label5, toQString(strips_.outerSpoken));
 }
 
 void Form2::Text_Change() { calculate(); }

@@ -7,7 +7,10 @@
 // computeStrips -> the two result lines (with the words a screen reader
 // says for them), their colours and the ring diagram. "Done" only hides the
 // window and says so, for the window that opened it to take the keyboard
-// back; the main window unloads this one when it goes. F1 opens the equations page, as in the main window.
+// back; the main window unloads this one when it goes. F1 opens the
+// equations page, as in the main window.
+
+#include <QMargins>
 
 #include "common/form_lifetime.h"
 #include "tubemaker/strip_width.h"
@@ -50,6 +53,7 @@ class Form2 : public FormLifetime {
     // The last values read and the last widths; only calculate uses them.
     ravelle::TubeInputs inputs_;
     ravelle::StripResults strips_;
+    QMargins lastFrame_; // the frame its last window got, for the next one
 };
 
 // The one tube-maker window, created on first use; creating is not loading.

@@ -20,21 +20,22 @@ constexpr LayerTexts kOuterTexts{"Width of strip to be removed from outer tube",
                                  "Width of strip to be inserted into outer tube"};
 
 // The sign is read off the unrounded width, so -0.4 is "inserted ... 0".
-void describe(double width, const LayerTexts& texts, CaptionText& caption, CaptionText& spoken,
+void describe(double width, const LayerTexts& texts, std::string& caption, std::string& spoken,
               Rgb& colour) {
     const bool removed = width >= 0;
     const std::string_view text = removed ? texts.removal : texts.insertion;
     char digits[kMaxNumberText];
     // Both forms show a number of 0 or more, after the blank in its sign's place.
     const std::string_view number{digits, formatNumberTo(std::fabs(roundHalfUp(width)), digits)};
-    caption = CaptionText{text, number};
-    spoken = CaptionText{text, ": ", number.substr(std::min<std::size_t>(1, number.size())), " mm"};
+    const std::string_view magnitude = number.substr(std::min<std::size_t>(1, number.size()));
+    caption = std::string(text).append(number);
+    spoken = std::string(text).append(": ").append(magnitude).append(" mm");
     colour = removed ? kDarkBlue : kDarkGreen;
 }
 
 StripResults invalid() {
     StripResults r;
-    r.innerCaption = CaptionText{kStripInvalidMessage};
+    r.innerCaption = kStripInvalidMessage;
     r.outerCaption = r.innerCaption;
     r.innerSpoken = r.innerCaption;
     r.outerSpoken = r.innerCaption;
@@ -44,14 +45,6 @@ StripResults invalid() {
 }
 
 } // namespace
-
-CaptionText::CaptionText(std::initializer_list<std::string_view> parts) {
-    for (std::string_view part : parts) {
-        const std::size_t n = std::min(part.size(), chars_.size() - size_);
-        std::copy_n(part.data(), n, chars_.data() + size_);
-        size_ += n;
-    }
-}
 
 StripResults computeStrips(const TubeInputs& in) {
     const double D = in.startInsideDiameter;

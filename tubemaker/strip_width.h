@@ -8,9 +8,7 @@
 // it (a negative width). The inner layer closes to R; the outer one fits over
 // it, so its inside diameter is R + 2T.
 
-#include <array>
-#include <cstddef>
-#include <initializer_list>
+#include <string>
 #include <string_view>
 
 #include "common/colours.h"
@@ -26,28 +24,15 @@ struct TubeInputs {
 // Which ring diagram the window shows.
 enum class StripDiagram { RemoveBoth, RemoveInnerInsertOuter, InsertBoth };
 
-// A result line, held without allocating: its parts joined.
-class CaptionText {
-  public:
-    CaptionText() = default;
-    CaptionText(std::initializer_list<std::string_view> parts);
-    std::string_view view() const { return {chars_.data(), size_}; }
-    bool operator==(std::string_view other) const { return view() == other; }
-
-  private:
-    std::array<char, 80> chars_{};
-    std::size_t size_ = 0;
-};
-
 struct StripResults {
     bool valid = false;    // false when an input is not greater than zero
     double innerWidth = 0; // mm; 0 or more: removed, negative: inserted
     double outerWidth = 0; // mm; the same for the outer layer
-    CaptionText innerCaption; // as shown: "Width of strip to be removed from inner tube 17"
-    CaptionText innerSpoken;  // for a screen reader, with the unit: "...inner tube: 17 mm"
+    std::string innerCaption; // as shown: "Width of strip to be removed from inner tube 17"
+    std::string innerSpoken;  // for a screen reader, with the unit: "...inner tube: 17 mm"
     Rgb innerColour;
-    CaptionText outerCaption;
-    CaptionText outerSpoken;
+    std::string outerCaption;
+    std::string outerSpoken;
     Rgb outerColour;
     StripDiagram diagram = StripDiagram::RemoveBoth; // only meaningful when valid
 };

@@ -138,10 +138,8 @@ struct TubeMaker {
     void calculate() {
         const ravelle::TubeInputs in{read(0, texts[0]), read(1, texts[1]), read(2, texts[2])};
         const ravelle::StripResults r = ravelle::computeStrips(in);
-        inner = QString::fromUtf8(r.innerCaption.view().data(),
-                                  static_cast<qsizetype>(r.innerCaption.view().size()));
-        outer = QString::fromUtf8(r.outerCaption.view().data(),
-                                  static_cast<qsizetype>(r.outerCaption.view().size()));
+        inner = QString::fromStdString(r.innerCaption);
+        outer = QString::fromStdString(r.outerCaption);
         innerColour = r.innerColour;
         outerColour = r.outerColour;
         if (r.valid) diagram = r.diagram; // an invalid input keeps the last diagram

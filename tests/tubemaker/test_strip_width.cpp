@@ -37,11 +37,11 @@ TEST_P(Strips, GiveWidthsLinesColoursAndDiagram) {
     ASSERT_TRUE(r.valid);
     EXPECT_NEAR(r.innerWidth, c.innerWidth, 1e-4);
     EXPECT_NEAR(r.outerWidth, c.outerWidth, 1e-4);
-    EXPECT_EQ(r.innerCaption.view(), c.innerCaption);
-    EXPECT_EQ(r.innerSpoken.view(), c.innerSpoken);
+    EXPECT_EQ(r.innerCaption, c.innerCaption);
+    EXPECT_EQ(r.innerSpoken, c.innerSpoken);
     EXPECT_EQ(r.innerColour, c.innerColour);
-    EXPECT_EQ(r.outerCaption.view(), c.outerCaption);
-    EXPECT_EQ(r.outerSpoken.view(), c.outerSpoken);
+    EXPECT_EQ(r.outerCaption, c.outerCaption);
+    EXPECT_EQ(r.outerSpoken, c.outerSpoken);
     EXPECT_EQ(r.outerColour, c.outerColour);
     EXPECT_EQ(r.diagram, c.diagram);
 }
@@ -115,15 +115,27 @@ INSTANTIATE_TEST_SUITE_P(
                               "Width of strip to be inserted into outer tube 0",
                               "Width of strip to be inserted into outer tube: 0 mm",
                               kDarkGreen,
-                              StripDiagram::RemoveInnerInsertOuter}),
+                              StripDiagram::RemoveInnerInsertOuter},
+                    // The longest lines: numbers in exponent form, kept whole.
+                    StripCase{"HugeWidthsInExponentForm",
+                              {100, 1e300, 4},
+                              -3.3929200658772e300,
+                              -3.3929200658772e300,
+                              "Width of strip to be inserted into inner tube 3.3929200658772E+300",
+                              "Width of strip to be inserted into inner tube: 3.3929200658772E+300 mm",
+                              kDarkGreen,
+                              "Width of strip to be inserted into outer tube 3.3929200658772E+300",
+                              "Width of strip to be inserted into outer tube: 3.3929200658772E+300 mm",
+                              kDarkGreen,
+                              StripDiagram::InsertBoth}),
     [](const testing::TestParamInfo<StripCase>& info) { return std::string(info.param.name); });
 
 TEST(StripLines, NegativeWidthsShowTheirRoundedMagnitude) {
     const double scale = kPi * (100.0 / 2 + 4) / (100.0 / 2); // mm of strip per mm of diameter
     const StripResults near16 = computeStrips({100, 100 + 16.45 / scale, 4});
-    EXPECT_EQ(near16.innerCaption.view(), "Width of strip to be inserted into inner tube 16");
+    EXPECT_EQ(near16.innerCaption, "Width of strip to be inserted into inner tube 16");
     const StripResults near17 = computeStrips({100, 100 + 16.6 / scale, 4});
-    EXPECT_EQ(near17.innerCaption.view(), "Width of strip to be inserted into inner tube 17");
+    EXPECT_EQ(near17.innerCaption, "Width of strip to be inserted into inner tube 17");
 }
 
 struct InvalidCase {
@@ -137,10 +149,10 @@ class InvalidStrips : public testing::TestWithParam<InvalidCase> {};
 TEST_P(InvalidStrips, ShowTheDarkRedMessageOnBothLines) {
     const StripResults r = computeStrips(GetParam().in);
     EXPECT_FALSE(r.valid);
-    EXPECT_EQ(r.innerCaption.view(), kStripInvalidMessage);
-    EXPECT_EQ(r.outerCaption.view(), kStripInvalidMessage);
-    EXPECT_EQ(r.innerSpoken.view(), kStripInvalidMessage);
-    EXPECT_EQ(r.outerSpoken.view(), kStripInvalidMessage);
+    EXPECT_EQ(r.innerCaption, kStripInvalidMessage);
+    EXPECT_EQ(r.outerCaption, kStripInvalidMessage);
+    EXPECT_EQ(r.innerSpoken, kStripInvalidMessage);
+    EXPECT_EQ(r.outerSpoken, kStripInvalidMessage);
     EXPECT_EQ(r.innerColour, kDarkRed);
     EXPECT_EQ(r.outerColour, kDarkRed);
 }
