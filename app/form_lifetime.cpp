@@ -35,7 +35,6 @@ void FormLifetime::load() {
     w->installEventFilter(this);
     widget_ = w;
     ++loadedCount_;
-    ++loadCount_;
     Form_Load();
 }
 

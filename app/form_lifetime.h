@@ -30,9 +30,6 @@ class FormLifetime : public QObject {
     void Hide();
     void Unload();
 
-    // How often this window has been loaded (and so its Form_Load run).
-    int loadCount() const { return loadCount_; }
-
     // How many windows are loaded, across all instances.
     static int loadedCount() { return loadedCount_; }
     // Called once the last loaded window has been unloaded; the program
@@ -55,6 +52,5 @@ class FormLifetime : public QObject {
 
     QPointer<QWidget> widget_;
     bool unloading_ = false;
-    int loadCount_ = 0;
     static int loadedCount_;
 };

@@ -144,7 +144,6 @@ void Form1::Label7_Click() { openEquationsPage(); }
 void Form1::Label25_Click() { forms::Form2().Show(); }
 
 void Form1::calculate() {
-    ++calculateCount_;
     PortInputs in;
     // Boxes in the order the gates look at them; reading has no effect, so
     // all eight are read before any gate.
