@@ -18,7 +18,6 @@ void FormLifetime::load() {
     w->setAttribute(Qt::WA_DeleteOnClose, false);
     w->installEventFilter(this);
     widget_ = w;
-    ++loadCount_;
     Form_Load();
 }
 

@@ -29,9 +29,6 @@ class FormLifetime : public QObject {
     void Hide();
     void Unload();
 
-    // How often this window has been loaded (and so its Form_Load run).
-    int loadCount() const { return loadCount_; }
-
   signals:
     // The window has been unloaded: Form_Unload has run, the widgets go.
     void unloaded();
@@ -52,5 +49,4 @@ class FormLifetime : public QObject {
 
     QPointer<QWidget> widget_;
     bool unloading_ = false;
-    int loadCount_ = 0;
 };

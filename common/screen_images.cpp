@@ -20,8 +20,6 @@ namespace ravelle {
 
 namespace {
 
-int imagesLoaded = 0;
-
 bool samePicture(const QPixmap& a, const QPixmap& b) {
     return a.cacheKey() == b.cacheKey() || a.toImage() == b.toImage();
 }
@@ -34,14 +32,11 @@ qreal devicePixelRatioOf(const QWidget* window) {
     return qApp->devicePixelRatio();
 }
 
-int diagramImagesLoaded() { return imagesLoaded; }
-
 QPixmap diagramImage(const QString& name, qreal devicePixelRatio) {
     const int drawn = devicePixelRatio <= 1 ? 1 : devicePixelRatio <= 2 ? 2 : 3;
     const QString key = QStringLiteral("ravelle/%1@%2").arg(name).arg(devicePixelRatio);
     QPixmap pixmap;
     if (QPixmapCache::find(key, &pixmap)) return pixmap;
-    ++imagesLoaded;
     if (drawn == 1) {
         // The form's own image, most likely still in Qt's cache.
         pixmap = QPixmap(QStringLiteral(":/%1.gif").arg(name));

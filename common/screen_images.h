@@ -30,9 +30,6 @@ qreal devicePixelRatioOf(const QWidget* window);
 // size, so that each of its pixels is one pixel of the screen.
 QPixmap diagramImage(const QString& name, qreal devicePixelRatio);
 
-// How many diagram images diagramImage has loaded (not found in its cache).
-int diagramImagesLoaded();
-
 struct DiagramHolder {
     QLabel* picture;
     QString image; // resource name without ".gif", as in the form

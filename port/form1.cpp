@@ -160,7 +160,6 @@ void Form1::Form2_Finished() {
 }
 
 void Form1::calculate() {
-    ++calculateCount_;
     PortInputs in;
     // Boxes in the order the gates look at them; reading has no effect, so
     // all eight are read before any gate.

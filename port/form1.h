@@ -43,8 +43,6 @@ class Form1 : public FormLifetime {
 
     // The window's controls while it is loaded.
     const Ui::Form1& ui() const { return ui_; }
-    // How often calculate has run since the program started.
-    int calculateCount() const { return calculateCount_; }
     QString versionText;
 
   protected:
@@ -72,7 +70,6 @@ class Form1 : public FormLifetime {
     std::array<BoxPlace, 8> boxPlaces_{};
     ravelle::PortResults results_;
     std::array<QLabel*, ravelle::kPortLabelCount> resultLabels_{};
-    int calculateCount_ = 0;
     QMargins lastFrame_; // the frame its last window got, for the next one
 };
 

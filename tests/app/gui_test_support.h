@@ -154,6 +154,51 @@ inline void checkDrawnFor(QWidget* window, const QList<Holder>& holders, const c
     }
 }
 
+// Each diagram is read once: at 1x the holders keep the form's own images,
+// and a window loaded again shows the very same image data (by its cache
+// key), not the image read anew. reload: loads the window afresh.
+template <typename Reload>
+inline void checkReadOnce(QWidget* window, const QList<Holder>& holders, Reload reload) {
+    const auto keys = [&](QWidget* w) {
+        QList<qint64> found;
+        for (const auto& [name, diagram] : holders)
+            found << w->findChild<QLabel*>(name)->pixmap().cacheKey();
+        return found;
+    };
+    const QList<qint64> first = keys(window);
+    if (startScale() == 1) {
+        QList<qint64> form;
+        for (const auto& [name, diagram] : holders)
+            form << QPixmap(QStringLiteral(":/%1.gif").arg(diagram)).cacheKey();
+        QCOMPARE(first, form);
+    }
+    QWidget* again = reload();
+    QVERIFY(again);
+    QCOMPARE(keys(again), first);
+}
+
+// The background changes, in order, as Tab takes the focus from one box to
+// the next: the box left turns white before the one entered turns yellow.
+inline QStringList backgroundsOnTab(QLineEdit* from, QLineEdit* to) {
+    struct Spy : QObject {
+        QStringList changes;
+        bool eventFilter(QObject* o, QEvent* e) override {
+            if (e->type() == QEvent::PaletteChange) {
+                auto* b = static_cast<QLineEdit*>(o);
+                changes << b->objectName() + "=" + b->palette().color(QPalette::Base).name();
+            }
+            return false;
+        }
+    } spy;
+    from->setFocus();
+    from->installEventFilter(&spy);
+    to->installEventFilter(&spy);
+    QTest::keyClick(from, Qt::Key_Tab);
+    from->removeEventFilter(&spy);
+    to->removeEventFilter(&spy);
+    return spy.changes;
+}
+
 // Where a window's frame stood when the window was first painted: a window
 // placed before its first frame never jumps.
 class FirstPaint : public QObject {

@@ -7,6 +7,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
@@ -34,8 +35,8 @@ template <typename T> T* child(QWidget* window, const char* name) {
 }
 
 struct MainControls {
-    QWidget* window = nullptr;
-    int load = 0; // which loading of the window these pointers belong to
+    // Null once the window is deleted, though a new one may take its address.
+    QPointer<QWidget> window;
     std::array<QLineEdit*, MainWindow::kBoxes> boxes{};
     std::array<QLabel*, ravelle::kPortLabelCount> results{}; // PortLabel order
     std::array<QLabel*, 3> rows{};
@@ -46,17 +47,12 @@ struct MainControls {
     std::array<QLabel*, 3> pictures{}; // Picture1..Picture3
     QList<QLabel*> labels;
 
-    explicit MainControls(QWidget* w = nullptr, int loading = 0) : window(w), load(loading) {
+    explicit MainControls(QWidget* w = nullptr) : window(w) {
         if (!w) return;
-        const char* boxNames[] = {"Text1", "Text2", "Text3", "Text4",
-                                  "Text5", "Text6", "Text7", "Text8"};
         for (int i = 0; i < MainWindow::kBoxes; ++i)
-            boxes[i] = child<QLineEdit>(w, boxNames[i]);
-        const char* resultNames[] = {"Label1",  "Label2",  "Label3",  "Label4",
-                                     "Label21", "Label22", "Label23", "Label24",
-                                     "Label12", "Label14", "Label18", "Label17"};
+            boxes[i] = child<QLineEdit>(w, worked::kPortBoxes[i]);
         for (int i = 0; i < ravelle::kPortLabelCount; ++i)
-            results[i] = child<QLabel>(w, resultNames[i]);
+            results[i] = child<QLabel>(w, worked::kPortLabels[i]);
         rows = {child<QLabel>(w, "Label9"), child<QLabel>(w, "Label10"),
                 child<QLabel>(w, "Label11")};
         const char* modeNames[] = {"Label19", "Label20", "Label21", "Label22",
@@ -73,8 +69,7 @@ struct MainControls {
 };
 
 struct TubeControls {
-    QWidget* window = nullptr;
-    int load = 0;
+    QPointer<QWidget> window;
     std::array<QLineEdit*, TubeMaker::kBoxes> boxes{};
     QLabel* inner = nullptr;
     QLabel* outer = nullptr;
@@ -82,7 +77,7 @@ struct TubeControls {
     std::array<QLabel*, 4> pictures{}; // Picture1..Picture4
     QList<QLabel*> labels;
 
-    explicit TubeControls(QWidget* w = nullptr, int loading = 0) : window(w), load(loading) {
+    explicit TubeControls(QWidget* w = nullptr) : window(w) {
         if (!w) return;
         boxes = {child<QLineEdit>(w, "Text1"), child<QLineEdit>(w, "Text2"),
                  child<QLineEdit>(w, "Text3")};
@@ -93,17 +88,7 @@ struct TubeControls {
                     child<QLabel>(w, "Picture3"), child<QLabel>(w, "Picture4")};
         labels = w->findChildren<QLabel*>();
     }
-    QLabel* holder(ravelle::StripDiagram d) const {
-        switch (d) {
-        case ravelle::StripDiagram::RemoveBoth:
-            return pictures[1];
-        case ravelle::StripDiagram::RemoveInnerInsertOuter:
-            return pictures[2];
-        case ravelle::StripDiagram::InsertBoth:
-            return pictures[3];
-        }
-        return nullptr;
-    }
+    QLabel* holder(const std::string& name) const { return child<QLabel>(window, name.c_str()); }
 };
 
 } // namespace model

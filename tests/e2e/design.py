@@ -12,8 +12,6 @@ def main_caption(version_text):
     return "Ravelle Port Calculator - all dimensions in mm" + " " * 12 + "version " + version_text
 
 
-LIGHT_YELLOW = (255, 255, 192)
-WHITE = (255, 255, 255)
 DARK_BLUE = (0, 0, 192)
 MID_GREY = (128, 128, 128)
 
@@ -27,20 +25,6 @@ MAIN = {
     "Text6": (250, 350, 51, 24),
     "Label25": (350, 370, 271, 21),  # link to the tube-maker
     "Label7": (330, 400, 321, 21),   # link to the equations page
-}
-# Text the desktop's colours once reached: boxes (before their first focus
-# and, for Text1, focused) and option captions, left of the caret's place.
-MAIN_TEXTS = {
-    "Text1": (443, 53, 14, 18),
-    "Text2": (533, 53, 12, 18),
-    "Text5": (253, 323, 30, 18),
-    "Option1": (40, 280, 80, 21),
-    "Option2": (180, 280, 80, 21),
-}
-TUBE_TEXTS = {
-    "Text1": (413, 23, 25, 18),
-    "Text2": (413, 53, 20, 18),
-    "Command1": (420, 235, 40, 21),
 }
 # Result labels of the main window in the 3-tube state.
 MAIN_RESULTS = {
@@ -78,8 +62,3 @@ def box_text(rect):
     x, y, w, h = rect
     return x + 3, y + 4, w - 6, h - 8
 
-
-def box_background(rect):
-    """The part of an input box right of short text and its caret, inside the frame."""
-    x, y, w, h = rect
-    return x + w - 20, y + 5, 14, h - 10

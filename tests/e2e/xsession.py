@@ -119,10 +119,6 @@ class Desktop:
             return now if time.monotonic() - since >= quiet else None
         return wait_for(f"{window.caption!r} to stop moving", still, timeout=5.0)
 
-    def screen_size(self):
-        screen = self.display.screen()
-        return screen.width_in_pixels, screen.height_in_pixels
-
     def work_area(self):
         """(left, top, width, height) of the screen less the desktop's panels."""
         prop = self.root.get_full_property(self._work_area, X.AnyPropertyType)
