@@ -170,8 +170,9 @@ def main_window(run):
 
 def tube_maker(run):
     """The link opens the tube-maker; typing recomputes it; Done takes it off
-    the screen and the link brings it back; closing the main window with
-    the tube-maker on screen ends the program."""
+    the screen and the link brings it back; closing it by its frame leaves
+    the program running; closing the main window with the tube-maker on
+    screen ends the program."""
     main = run.app.main_window()
     tube = run.open_tube_maker(main)
     assert_alone(run, main, tube)
@@ -187,6 +188,12 @@ def tube_maker(run):
 
     run.press_done(tube)
     assert_alone(run, main)
+    tube = run.open_tube_maker(main)
+    assert_alone(run, main, tube)
+    run.desktop.request_close(tube)
+    wait_for("the tube-maker to be unloaded", lambda: not run.desktop.named(d.TUBE_CAPTION),
+             timeout=5.0)
+    assert run.app.proc.poll() is None, "closing the tube-maker ended the program"
     assert_alone(run, main, run.open_tube_maker(main))
     run.app.close_and_wait(main)
 
