@@ -39,6 +39,7 @@
 #include "common/platform.h"
 #include "port/form1.h"
 #include "tubemaker/form2.h"
+#include "worked_examples.h"
 
 namespace guitest {
 
@@ -421,6 +422,15 @@ inline QStringList unspokenLabels(const QList<QLabel*>& labels) {
                             .arg(label->objectName(), label->text(), said);
     }
     return unspoken;
+}
+
+// One Qt Test row per worked example of a window ("port" or "tubemaker"),
+// named after the example; the test reads its row by number.
+inline void addWorkedExampleRows(const std::string& window) {
+    QTest::addColumn<int>("row");
+    const auto rows = worked::examples(window);
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        QTest::newRow(rows[i].at("example").c_str()) << int(i);
 }
 
 } // namespace guitest

@@ -11,7 +11,6 @@
 #include "common/screen_images.h"
 #include "gui_test_support.h"
 #include "common/equations_page.h"
-#include "worked_examples.h"
 
 using namespace guitest;
 
@@ -167,12 +166,7 @@ class TestForm1 : public QObject {
     }
 
     // Every row of the worked examples, typed into a fresh window.
-    void workedExamples_data() {
-        QTest::addColumn<int>("row");
-        const auto rows = worked::examples("port");
-        for (std::size_t i = 0; i < rows.size(); ++i)
-            QTest::newRow(rows[i].at("example").c_str()) << int(i);
-    }
+    void workedExamples_data() { addWorkedExampleRows("port"); }
 
     void workedExamples() {
         QFETCH(int, row);

@@ -7,7 +7,6 @@
 
 #include "common/screen_images.h"
 #include "gui_test_support.h"
-#include "worked_examples.h"
 
 using namespace guitest;
 
@@ -87,12 +86,7 @@ class TestForm2 : public QObject {
 
     // Every row of the worked examples, typed into a fresh tube-maker: the
     // lines, their colours, and the diagram with its description.
-    void workedExamples_data() {
-        QTest::addColumn<int>("row");
-        const auto rows = worked::examples("tubemaker");
-        for (std::size_t i = 0; i < rows.size(); ++i)
-            QTest::newRow(rows[i].at("example").c_str()) << int(i);
-    }
+    void workedExamples_data() { addWorkedExampleRows("tubemaker"); }
 
     void workedExamples() {
         QFETCH(int, row);
