@@ -10,6 +10,8 @@
 (function (global) {
   "use strict";
 
+  var Box = typeof module === "object" && module.exports ? require("./box-model.js") : global.RavelleBox;
+
   // Each unit system's units, as [factor to SI, symbol]. Temperatures are
   // always in °C and frequencies in Hz.
   var UNIT_SYSTEMS = {
@@ -28,20 +30,34 @@
   // Absolute zero, in °C: the lowest temperature with a speed of sound.
   var ABSOLUTE_ZERO_C = -273.15;
 
-  // The numeric inputs. si: the default in SI units (m, m², m³, Hz, °C);
-  // null for the two that only a finished box can give.
+  // The box losses QL a design may have; 1000 is as good as no loss at all.
+  var QL_RANGE = [1, 1000];
+
+  // The numeric inputs, in the form's order. si: the default in SI units
+  // (m, m², m³, Hz, °C, Ω, V, W). optional: may stay empty, as the power
+  // rating; after: empty until the box is built, and needed together.
+  // The driver is an example of our own, a 12-inch woofer that suits the
+  // default box.
   var FIELDS = [
+    { id: "fs", quantity: "frequency", name: "resonance frequency fs", si: 22, driver: true },
+    { id: "qts", quantity: "ratio", name: "total Q, Qts", si: 0.38, driver: true },
+    { id: "qes", quantity: "ratio", name: "electrical Q, Qes", si: 0.42, driver: true },
+    { id: "vas", quantity: "volume", name: "equivalent volume Vas", si: 0.055, driver: true },
+    { id: "re", quantity: "resistance", name: "voice-coil resistance Re", si: 5.6, driver: true },
+    { id: "volts", quantity: "voltage", name: "drive voltage", si: 2.83, driver: true },
+    { id: "pe", quantity: "power", name: "power rating Pe", si: 250, optional: true },
+    { id: "ql", quantity: "ratio", name: "box losses QL", si: 7, driver: true },
     { id: "vb", quantity: "volume", name: "net box volume", si: 0.04 },
     { id: "fb", quantity: "frequency", name: "tuning frequency", si: 22 },
     { id: "bore", quantity: "length", name: "bore", si: 0.086 },
     { id: "temp", quantity: "temperature", name: "air temperature", si: 20 },
     { id: "sd", quantity: "area", name: "cone area Sd", si: 0.05 },
     { id: "xmax", quantity: "length", name: "Xmax", si: 0.008 },
-    { id: "built", quantity: "length", name: "built length", si: null },
-    { id: "measured", quantity: "frequency", name: "measured tuning", si: null },
+    { id: "built", quantity: "length", name: "built length", si: null, after: true },
+    { id: "measured", quantity: "frequency", name: "measured tuning", si: null, after: true },
   ];
   var CHOICES = { units: UNIT_SYSTEMS, ends: END_FACTORS };
-  var QUERY_ORDER = ["units", "vb", "fb", "bore", "ends", "temp", "sd", "xmax", "built", "measured"];
+  var QUERY_ORDER = ["units", "fs", "qts", "qes", "vas", "re", "volts", "pe", "ql", "vb", "fb", "bore", "ends", "temp", "sd", "xmax", "built", "measured"];
   var DEFAULT_CHOICES = { units: "metric", ends: "flanged-free" };
 
   // What each result needs besides the end correction, which always has a value.
@@ -70,10 +86,12 @@
     return Object.prototype.hasOwnProperty.call(CHOICES[name], value) ? value : DEFAULT_CHOICES[name];
   }
 
+  // The quantities whose unit is the same in both systems.
+  var FIXED_UNITS = { frequency: "Hz", temperature: "°C", ratio: "", resistance: "Ω", voltage: "V", power: "W" };
+
   // Factor to SI and symbol of a quantity in a unit system.
   function unitOf(quantity, units) {
-    if (quantity === "frequency") return [1, "Hz"];
-    if (quantity === "temperature") return [1, "°C"];
+    if (quantity in FIXED_UNITS) return [1, FIXED_UNITS[quantity]];
     return UNIT_SYSTEMS[units][quantity];
   }
 
@@ -87,6 +105,7 @@
     var n = Number(t);
     if (!isFinite(n)) return { problem: "large" };
     if (field.quantity === "temperature" ? n <= ABSOLUTE_ZERO_C : n <= 0) return { problem: "range" };
+    if (field.id === "ql" && (n < QL_RANGE[0] || n > QL_RANGE[1])) return { problem: "range" };
     return { value: n * unitOf(field.quantity, units)[0] };
   }
 
@@ -97,8 +116,13 @@
       case "number": return "Not a number: type digits, as in 40 or 8.5.";
       case "large": return "Too large a number.";
       default:
+        if (field.id === "ql") return "Must be from 1 to 1000 (1000: a box without losses).";
         return field.quantity === "temperature" ? "Must be above −273.15 °C." : "Must be more than 0.";
     }
+  }
+
+  function esc(text) {
+    return String(text).replace(/&/g, "&amp;").replace(/</g, "&lt;").replace(/>/g, "&gt;").replace(/"/g, "&quot;");
   }
 
   // "a", "a and b", "a, b and c"; or with another conjunction.
@@ -164,7 +188,7 @@
   function defaultTexts(units) {
     var texts = { units: units, ends: DEFAULT_CHOICES.ends };
     FIELDS.forEach(function (f) {
-      texts[f.id] = f.si === null ? "" : inputText(f.si, f, units);
+      texts[f.id] = f.after ? "" : inputText(f.si, f, units);
     });
     return texts;
   }
@@ -205,14 +229,14 @@
     var k = END_FACTORS[choice("ends", texts.ends)];
     // Both optional inputs empty is no problem: the box is not built yet.
     var built = FIELDS.some(function (f) {
-      return f.si === null && readField(texts[f.id], f, units).problem !== "empty";
+      return f.after && readField(texts[f.id], f, units).problem !== "empty";
     });
     var v = {};
     var problems = {};
     FIELDS.forEach(function (f) {
       var r = exact && exact[f.id] !== undefined ? { value: exact[f.id] } : readField(texts[f.id], f, units);
       if (r.problem === undefined) v[f.id] = r.value;
-      else if (f.si !== null || built) problems[f.id] = problemText(f, r.problem);
+      else if ((f.after ? built : !f.optional) || r.problem !== "empty") problems[f.id] = problemText(f, r.problem);
     });
 
     var out = {};
@@ -298,7 +322,92 @@
       }
     }
 
-    return { units: units, outputs: out, notes: notes, problems: problems, warning: warning };
+    var box = assessBox(v, problems, units);
+    return { units: units, outputs: out, notes: notes, problems: problems, warning: warning, box: box };
+  }
+
+  // What the curves and the alignments need; the curves also take the power
+  // rating when it is given.
+  var DRIVER = ["fs", "qts", "qes", "vas", "re"];
+  var BOX_NEEDS = {
+    driver: DRIVER.concat(["sd", "temp"]),
+    alignments: DRIVER.concat(["ql"]),
+    curves: DRIVER.concat(["volts", "ql", "sd", "xmax", "temp", "vb", "fb", "bore"]),
+  };
+  var CURVE_DECIMALS = { "response-db": 1, "spl-db": 1, "excursion-mm": 2, "velocity-ms": 1, "delay-ms": 1,
+    "max-spl-db": 1 };
+
+  // Fixed decimals without a minus sign on a value that rounds to zero.
+  function signed(x, decimals) {
+    var t = fixed(x, decimals);
+    return t !== null && Number(t) === 0 ? (0).toFixed(decimals) : t;
+  }
+
+  // The box designer's part of a design: the texts of its outputs, of the
+  // curves table and of the alignments, or notes that name what is missing.
+  // design is the model's, for the graphs; null without one.
+  function assessBox(v, problems, units) {
+    var out = { f3: "", sensitivity: "", power: "", derived: "" };
+    var result = { outputs: out, note: "", alignmentsNote: "", rows: [], alignments: [], design: null, values: v };
+    var impossible = "qes" in v && "qts" in v && v.qes < v.qts;
+    if (impossible) {
+      problems.qes = "Qes cannot be below Qts: 1/Qts = 1/Qes + 1/Qms.";
+      delete v.qes;
+    }
+    function waiting(needs) {
+      if (impossible) return "No driver has a Qes below its Qts: check the datasheet's Qes.";
+      var missing = BOX_NEEDS[needs].filter(function (id) { return !(id in v); });
+      return missing.length ? "Needs the " + listed(missing.map(function (id) { return fieldById(id).name; })) + "." : "";
+    }
+    if ("volts" in v && "re" in v) out.power = String(Number((v.volts * v.volts / v.re).toPrecision(3)));
+    var outOfRange = "Out of range: check the driver and the box.";
+
+    if (!waiting("driver")) {
+      var a = Box.air(v.temp);
+      var d = Box.design(Object.assign({ volts: 1, ql: 7, vb: 1, fb: 1, bore: 1, xmax: 1 }, v));
+      var qms = isFinite(d.driver.qms) ? "Qms " + fixed(d.driver.qms, 2) : "no mechanical losses";
+      var parts = [fixed(d.driver.mms * 1e3, 1), fixed(d.driver.cms * 1e3, 3), fixed(d.driver.bl, 2)];
+      if (a.c0 && parts.every(function (p) { return p !== null; })) {
+        out.derived = "Mms " + parts[0] + " g, Cms " + parts[1] + " mm/N, Bl " + parts[2] + " T·m, " + qms;
+      }
+    }
+
+    result.alignmentsNote = waiting("alignments");
+    if (!result.alignmentsNote) {
+      var volume = UNIT_SYSTEMS[units].volume;
+      result.alignments = Box.alignments({ fs: v.fs, qts: v.qts, vas: v.vas }, v.ql).map(function (r) {
+        if (r.why) return { name: r.name, why: r.why };
+        var texts = { name: r.name, vb: fixed(r.vb / volume[0], units === "metric" ? 1 : 2), fb: fixed(r.fb, 1),
+          f3: fixed(r.f3, 1), note: r.note };
+        return texts.vb && texts.fb && texts.f3 && Number(texts.vb) > 0 && Number(texts.fb) > 0 ? texts :
+          { name: r.name, why: outOfRange };
+      });
+    }
+
+    result.note = waiting("curves");
+    if (result.note) return result;
+    var design = Box.design(v);
+    out.f3 = fixed(design.f3, 1) || "";
+    out.sensitivity = fixed(design.sensitivity, 1) || "";
+    result.rows = Box.TABLE_HZ.map(function (hz) {
+      var at = design.at(hz);
+      var values = { "response-db": at.responseDb, "spl-db": at.splDb, "excursion-mm": at.excursion * 1e3,
+        "velocity-ms": at.velocity, "delay-ms": at.delay * 1e3, "max-spl-db": at.maxSplDb };
+      var cells = {};
+      Object.keys(CURVE_DECIMALS).forEach(function (q) { cells[q] = signed(values[q], CURVE_DECIMALS[q]); });
+      return { hz: hz, cells: cells };
+    });
+    var complete = out.f3 && out.sensitivity && result.rows.every(function (r) {
+      return Object.keys(r.cells).every(function (q) { return r.cells[q] !== null; });
+    });
+    if (!complete) {
+      out.f3 = out.sensitivity = "";
+      result.rows = [];
+      result.note = outOfRange;
+      return result;
+    }
+    result.design = design;
+    return result;
   }
 
   var api = {
@@ -356,6 +465,7 @@
     }
 
     function show(a) {
+      showBox(a.box);
       Object.keys(a.outputs).forEach(function (id) { byId(id).textContent = a.outputs[id]; });
       Object.keys(a.notes).forEach(function (id) { byId(id + "-note").textContent = a.notes[id]; });
       FIELDS.forEach(function (f) {
@@ -364,11 +474,12 @@
         if (message) byId(f.id).setAttribute("aria-invalid", "true");
         else byId(f.id).removeAttribute("aria-invalid");
       });
-      Array.prototype.forEach.call(form.querySelectorAll("[data-quantity]"), function (span) {
+      Array.prototype.forEach.call(document.querySelectorAll("#assistant span[data-quantity]"), function (span) {
         span.textContent = UNIT_SYSTEMS[a.units][span.getAttribute("data-quantity")][1];
       });
       // A result without a number shows no unit either; metric needs no second unit.
       Array.prototype.forEach.call(form.querySelectorAll(".value, .chosen-units"), function (span) {
+        if (!span.querySelector("output")) return;
         span.hidden = span.querySelector("output").textContent === "" ||
           (a.units === "metric" && span.classList.contains("chosen-units"));
       });
@@ -376,6 +487,34 @@
       w.textContent = a.warning.text;
       w.hidden = a.warning.level === 0;
       w.className = "warning" + (a.warning.level === 2 ? " strong" : "");
+    }
+
+    // The box designer: its outputs, the alignments, the graphs and the
+    // table behind them. Every text comes from assess, escaped here.
+    function showBox(b) {
+      Object.keys(b.outputs).forEach(function (id) { byId(id).textContent = b.outputs[id]; });
+      byId("box-note").textContent = b.note;
+      byId("alignments-note").textContent = b.alignmentsNote;
+      byId("alignments").tBodies[0].innerHTML = b.alignments.map(function (r) {
+        var name = "<th scope=\"row\">" + r.name + (r.note ? " <span class=\"small\">" + esc(r.note) + "</span>" : "") + "</th>";
+        if (r.why) return "<tr data-alignment=\"" + r.name + "\">" + name + "<td class=\"why\" colspan=\"4\">" + esc(r.why) + "</td></tr>";
+        return "<tr data-alignment=\"" + r.name + "\">" + name + ["vb", "fb", "f3"].map(function (q) {
+          return "<td class=\"num\" data-quantity=\"" + q + "\">" + r[q] + "</td>";
+        }).join("") + "<td><button type=\"button\" data-vb=\"" + r.vb + "\" data-fb=\"" + r.fb + "\" aria-label=\"Use this box: " +
+          r.name + "\">Use this box</button></td></tr>";
+      }).join("");
+      byId("curves").tBodies[0].innerHTML = b.rows.map(function (r) {
+        return "<tr data-hz=\"" + r.hz + "\"><th scope=\"row\" class=\"num\">" + r.hz + "</th>" + Object.keys(r.cells).map(function (q) {
+          return "<td class=\"num\" data-quantity=\"" + q + "\">" + r.cells[q] + "</td>";
+        }).join("") + "</tr>";
+      }).join("");
+      var drawn = {};
+      if (b.design && global.RavelleBoxPlot) {
+        global.RavelleBoxPlot.graphs(b.design, b.values).forEach(function (g) { drawn[g.id] = g.svg; });
+      }
+      Array.prototype.forEach.call(document.querySelectorAll("[data-graph]"), function (holder) {
+        holder.innerHTML = drawn["graph-" + holder.getAttribute("data-graph")] || "";
+      });
     }
 
     function update(keepAddress) {
@@ -395,6 +534,15 @@
       update(false);
     });
     form.addEventListener("submit", function (event) { event.preventDefault(); });
+    // "Use this box": the alignment's volume and tuning, as the table shows
+    // them, become the design's.
+    byId("alignments").addEventListener("click", function (event) {
+      var button = event.target.closest("button[data-vb]");
+      if (!button) return;
+      byId("vb").value = button.getAttribute("data-vb");
+      byId("fb").value = button.getAttribute("data-fb");
+      update(false);
+    });
     byId("assistant-reset").addEventListener("click", function () {
       fill(defaultTexts(units));
       update(false);

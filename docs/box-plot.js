@@ -1,0 +1,191 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (c) Ravelle developers
+//
+// The box designer's five graphs, drawn as SVG markup: a logarithmic
+// frequency axis, a grid, labelled axes, f3 and fb marked, and a sentence
+// that says in words what the curve shows, for screen readers and as the
+// graph's title. SVG prints sharply and needs nothing to download. Pure: a
+// design in, markup out; the page puts it in place.
+(function (global) {
+  "use strict";
+
+  // The drawing, in its own units: the page scales it to the column.
+  var W = 440, H = 270;
+  var M = { left: 50, right: 14, top: 14, bottom: 42 };
+  var POINTS = 200;
+
+  function esc(text) {
+    return String(text).replace(/&/g, "&amp;").replace(/</g, "&lt;").replace(/>/g, "&gt;").replace(/"/g, "&quot;");
+  }
+
+  function num(x) { return Number(x.toFixed(1)); }
+
+  // Round steps of 1, 2 or 5 times a power of ten, about five of them.
+  function ticks(lo, hi) {
+    var raw = (hi - lo) / 5;
+    var p = Math.pow(10, Math.floor(Math.log10(raw)));
+    var step = [1, 2, 5, 10].map(function (k) { return k * p; }).filter(function (s) { return s >= raw; })[0];
+    var out = [];
+    for (var t = Math.ceil(lo / step - 1e-9) * step; t <= hi + step * 1e-9; t += step) out.push(Number(t.toPrecision(12)));
+    return { values: out, decimals: Math.max(0, -Math.floor(Math.log10(step) + 1e-9)) };
+  }
+
+  // The frequency axis: 10 to 200 Hz, wider where f3 or fb lies outside.
+  function frequencyRange(marks) {
+    var lo = 10, hi = 200;
+    marks.forEach(function (m) {
+      while (m.f < lo * 1.15 && lo > 1) lo = lo >= 10 ? lo / 2 : lo / 2.5;
+      while (m.f > hi / 1.15 && hi < 2000) hi *= 2;
+    });
+    return [lo, hi];
+  }
+
+  // One graph: spec = {id, label, yTitle, lo, hi, xs, ys, yMin, yMax,
+  // lines: [{y, text}], marks: [{f, text}]}.
+  function svg(spec) {
+    var pw = W - M.left - M.right, ph = H - M.top - M.bottom;
+    var lx0 = Math.log(spec.lo), lx1 = Math.log(spec.hi);
+    function X(f) { return M.left + pw * (Math.log(f) - lx0) / (lx1 - lx0); }
+    function Y(y) { return M.top + ph * (spec.yMax - Math.min(spec.yMax, Math.max(spec.yMin, y))) / (spec.yMax - spec.yMin); }
+    var parts = [];
+    parts.push('<svg id="' + spec.id + '" class="graph" viewBox="0 0 ' + W + " " + H + '" role="img" aria-label="' +
+      esc(spec.label) + '"><title>' + esc(spec.label) + "</title>");
+    // The grid: every whole number of Hz in each decade, labelled at 1, 2 and 5.
+    for (var decade = Math.pow(10, Math.floor(Math.log10(spec.lo))); decade < spec.hi; decade *= 10) {
+      for (var k = 1; k < 10; k++) {
+        var f = k * decade;
+        if (f < spec.lo * 0.999 || f > spec.hi * 1.001) continue;
+        var major = k === 1 || k === 2 || k === 5;
+        parts.push('<line class="' + (major ? "grid" : "grid minor") + '" x1="' + num(X(f)) + '" x2="' + num(X(f)) +
+          '" y1="' + M.top + '" y2="' + (M.top + ph) + '"/>');
+        if (major) parts.push('<text class="tick" x="' + num(X(f)) + '" y="' + (M.top + ph + 15) + '" text-anchor="middle">' + f + "</text>");
+      }
+    }
+    var yt = ticks(spec.yMin, spec.yMax);
+    yt.values.forEach(function (y) {
+      parts.push('<line class="grid" x1="' + M.left + '" x2="' + (M.left + pw) + '" y1="' + num(Y(y)) + '" y2="' + num(Y(y)) + '"/>');
+      parts.push('<text class="tick" x="' + (M.left - 5) + '" y="' + num(Y(y) + 4) + '" text-anchor="end">' + y.toFixed(yt.decimals) + "</text>");
+    });
+    parts.push('<rect class="frame" x="' + M.left + '" y="' + M.top + '" width="' + pw + '" height="' + ph + '"/>');
+    (spec.lines || []).forEach(function (l) {
+      if (l.y < spec.yMin || l.y > spec.yMax) return;
+      parts.push('<line class="limit" x1="' + M.left + '" x2="' + (M.left + pw) + '" y1="' + num(Y(l.y)) + '" y2="' + num(Y(l.y)) + '"/>');
+      parts.push('<text class="limit-text" x="' + (M.left + pw - 4) + '" y="' + num(Y(l.y) - 4) + '" text-anchor="end">' + esc(l.text) + "</text>");
+    });
+    (spec.marks || []).forEach(function (m, i) {
+      if (!(m.f >= spec.lo && m.f <= spec.hi)) return;
+      parts.push('<line class="mark" x1="' + num(X(m.f)) + '" x2="' + num(X(m.f)) + '" y1="' + M.top + '" y2="' + (M.top + ph) + '"/>');
+      // f3 labelled at the top, fb at the foot, so that close marks stay legible.
+      parts.push('<text class="mark-text" x="' + num(X(m.f) + 3) + '" y="' + (i ? M.top + ph - 5 : M.top + 12) + '">' +
+        esc(m.text) + "</text>");
+    });
+    var points = spec.xs.map(function (f, i) { return num(X(f)) + "," + num(Y(spec.ys[i])); });
+    parts.push('<polyline class="curve" points="' + points.join(" ") + '"/>');
+    parts.push('<text class="axis-title" x="' + (M.left + pw / 2) + '" y="' + (H - 6) + '" text-anchor="middle">Frequency (Hz)</text>');
+    parts.push('<text class="axis-title" transform="translate(13 ' + (M.top + ph / 2) + ') rotate(-90)" text-anchor="middle">' +
+      esc(spec.yTitle) + "</text>");
+    parts.push("</svg>");
+    return parts.join("");
+  }
+
+  function hz(f) { return f < 100 ? f.toFixed(1) : f.toFixed(0); }
+
+  // Where along the curve a quantity passes a level: the frequencies of the
+  // crossings, found between samples on the logarithmic axis.
+  function crossings(xs, ys, level) {
+    var out = [];
+    for (var i = 1; i < xs.length; i++) {
+      var a = ys[i - 1] - level, b = ys[i] - level;
+      if ((a < 0) !== (b < 0)) {
+        var t = a / (a - b);
+        out.push({ f: Math.exp(Math.log(xs[i - 1]) + t * (Math.log(xs[i]) - Math.log(xs[i - 1]))), rising: a < 0 });
+      }
+    }
+    return out;
+  }
+
+  function peak(xs, ys) {
+    var at = 0;
+    for (var i = 1; i < ys.length; i++) if (ys[i] > ys[at]) at = i;
+    return { f: xs[at], y: ys[at] };
+  }
+
+  function excursionWords(xs, ys, xmaxMm, volts) {
+    var drive = " at " + volts + " V";
+    var over = ys.map(function (y) { return y > xmaxMm; });
+    var limit = "Xmax (" + xmaxMm.toFixed(1) + " mm)";
+    if (!over.some(Boolean)) {
+      var p = peak(xs, ys);
+      return "The cone stays within " + limit + " from " + hz(xs[0]) + " to " + hz(xs[xs.length - 1]) + " Hz" + drive +
+        "; it moves at most " + p.y.toFixed(2) + " mm, at " + hz(p.f) + " Hz.";
+    }
+    var bands = [], start = over[0] ? xs[0] : null;
+    crossings(xs, ys, xmaxMm).forEach(function (c) {
+      if (c.rising) start = c.f;
+      else { bands.push([start, c.f]); start = null; }
+    });
+    if (start !== null) bands.push([start, null]);
+    return "The cone reaches " + limit + bands.map(function (b) {
+      if (b[0] === xs[0]) return " below " + hz(b[1]) + " Hz";
+      if (b[1] === null) return " above " + hz(b[0]) + " Hz";
+      return " from " + hz(b[0]) + " to " + hz(b[1]) + " Hz";
+    }).join(" and") + drive + ".";
+  }
+
+  // The five graphs of a design (the model's) with its inputs v (SI).
+  function graphs(design, v) {
+    var marks = [{ f: design.f3, text: "f3 " + hz(design.f3) + " Hz" }, { f: v.fb, text: "fb " + hz(v.fb) + " Hz" }]
+      .filter(function (m) { return isFinite(m.f); });
+    var range = frequencyRange(marks);
+    var xs = [];
+    for (var i = 0; i < POINTS; i++) xs.push(range[0] * Math.pow(range[1] / range[0], i / (POINTS - 1)));
+    var at = xs.map(design.at);
+    function series(key, scale) { return at.map(function (p) { return p[key] * (scale || 1); }); }
+    function upTo(ys, floor) { return Math.max(floor, ys.reduce(function (m, y) { return Math.max(m, y); }, 0) * 1.1); }
+    var common = { lo: range[0], hi: range[1], xs: xs, marks: marks };
+    function graph(extra) { return Object.assign({}, common, extra); }
+    var drive = " at " + v.volts + " V";
+
+    var response = series("responseDb");
+    var p = peak(xs, response);
+    var ten = crossings(xs, response, -10).filter(function (c) { return c.rising; }).pop();
+    var responseWords = (isFinite(design.f3) ? "The response is 3 dB down at " + hz(design.f3) + " Hz" :
+      "The response stays above −3 dB") + (ten ? " and 10 dB down at " + hz(ten.f) + " Hz" : "") +
+      ", with the box tuned to " + hz(v.fb) + " Hz" +
+      (p.y >= 0.1 ? "; it rises " + p.y.toFixed(1) + " dB above the passband at " + hz(p.f) + " Hz." : ".");
+
+    var excursion = series("excursion", 1e3);
+    var velocity = series("velocity");
+    var vp = peak(xs, velocity);
+    var delay = series("delay", 1e3);
+    var dp = peak(xs, delay);
+    var maxSpl = series("maxSplDb");
+    var limits = [20, 40, 100].map(function (f) {
+      var m = design.at(f);
+      return m.maxSplDb.toFixed(0) + " dB at " + f + " Hz (" + (m.limit === "pe" ? "power rating" : "Xmax") + ")";
+    });
+    var lowest = Math.min.apply(null, maxSpl), highest = Math.max.apply(null, maxSpl);
+
+    return [
+      graph({ id: "graph-response", yTitle: "Response (dB)", ys: response, yMin: -30, yMax: Math.max(6, Math.ceil(p.y / 3) * 3),
+        lines: [{ y: -3.01, text: "−3 dB" }], label: responseWords }),
+      graph({ id: "graph-excursion", yTitle: "Cone excursion, peak (mm)", ys: excursion, yMin: 0,
+        yMax: upTo(excursion, v.xmax * 1e3 * 1.25), lines: [{ y: v.xmax * 1e3, text: "Xmax" }],
+        label: excursionWords(xs, excursion, v.xmax * 1e3, v.volts) }),
+      graph({ id: "graph-velocity", yTitle: "Port air velocity, peak (m/s)", ys: velocity, yMin: 0,
+        yMax: upTo(velocity, 0.1 * design.c0 * 1.15),
+        lines: [{ y: 0.05 * design.c0, text: "5 % of c0" }, { y: 0.1 * design.c0, text: "10 % of c0" }],
+        label: "The air in the port peaks at " + vp.y.toFixed(1) + " m/s (" + (100 * vp.y / design.c0).toFixed(1) +
+          " % of the speed of sound) at " + hz(vp.f) + " Hz" + drive + "." }),
+      graph({ id: "graph-delay", yTitle: "Group delay (ms)", ys: delay, yMin: Math.min(0, Math.min.apply(null, delay)),
+        yMax: upTo(delay, 5), label: "The group delay peaks at " + dp.y.toFixed(1) + " ms at " + hz(dp.f) + " Hz." }),
+      graph({ id: "graph-max-spl", yTitle: "Maximum SPL at 1 m (dB)", ys: maxSpl,
+        yMin: Math.floor(lowest / 10) * 10, yMax: Math.max(Math.ceil(highest / 10) * 10, Math.floor(lowest / 10) * 10 + 20),
+        label: "The most the box can play: " + limits.join(", ") + "." }),
+    ].map(function (g) { return { id: g.id, label: g.label, svg: svg(g) }; });
+  }
+
+  var api = { graphs: graphs };
+  if (typeof module === "object" && module.exports) module.exports = api;
+  else global.RavelleBoxPlot = api;
+})(this);
