@@ -85,10 +85,14 @@ ${EndIf}]])
 # uninstaller deletes those only from the default Start-menu folder, but
 # these extra commands from the one chosen too. The last line removes the
 # vendor's registry key, emptied by then, which CPack leaves.
+# Beside the program, the equations page, for a builder who starts with the
+# driver and the box.
 set(CPACK_NSIS_CREATE_ICONS_EXTRA [[
-CreateShortCut "$SMPROGRAMS\$STARTMENU_FOLDER\Ravelle.lnk" "$INSTDIR\ravelle.exe"]])
+CreateShortCut "$SMPROGRAMS\$STARTMENU_FOLDER\Ravelle.lnk" "$INSTDIR\ravelle.exe"
+CreateShortCut "$SMPROGRAMS\$STARTMENU_FOLDER\Design a box.lnk" "$INSTDIR\doc\vent-proof-adv.htm"]])
 set(CPACK_NSIS_DELETE_ICONS_EXTRA [[
 Delete "$SMPROGRAMS\$MUI_TEMP\Ravelle.lnk"
+Delete "$SMPROGRAMS\$MUI_TEMP\Design a box.lnk"
 DeleteRegKey /ifempty SHCTX "Software\Ravelle developers"]])
 # The installer's name says what it is: ravelle-<version>-win64-setup.exe.
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/cpack-setup-name.cmake)

@@ -232,7 +232,18 @@
   // driver's; Qt must run monotonically over the interval.
   function solveFamily(family, lo, hi, qts, ql) {
     var atLo = boxFor(family(lo), ql), atHi = boxFor(family(hi), ql);
-    if (!atLo || !atHi) return null;
+    if (!atLo) return null;
+    if (!atHi) {
+      // With large losses the family ends before hi: where it ends is its
+      // last member.
+      var bad = hi;
+      hi = lo;
+      for (var j = 0; j < 50; j++) {
+        var m = Math.sqrt(hi * bad);
+        if (boxFor(family(m), ql)) hi = m; else bad = m;
+      }
+      atHi = boxFor(family(hi), ql);
+    }
     var rising = atHi.qt > atLo.qt;
     if ((qts - atLo.qt) * (qts - atHi.qt) > 0) return null;
     for (var i = 0; i < 60; i++) {
@@ -275,7 +286,7 @@
       var epsMax = Math.sqrt(Math.pow(10, C4_MAX_RIPPLE_DB / 10) - 1);
       var c4Box = above && solveFamily(c4, 1e-4, epsMax, d.qts, ql);
       rows.push(c4Box ? row("C4", c4Box, fixedText(rippleDb(c4Box.t), 2) + " dB ripple") : {
-        name: "C4", why: above ? "No C4 box within " + C4_MAX_RIPPLE_DB.toFixed(1) + " dB of ripple " +
+        name: "C4", why: above ? "No C4 box within about 1.5 dB of ripple " +
           "fits a Qts of " + d.qts + ": a closed box suits this driver better." :
           "C4 is for a Qts above the B4 point, " + point + " with QL " + ql + "." });
     }

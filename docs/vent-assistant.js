@@ -202,18 +202,21 @@
     texts.ends = choice("ends", params.get("ends"));
     FIELDS.forEach(function (f) {
       var text = params.get(f.id);
-      if (text !== null && readField(text, f, units).value !== undefined) texts[f.id] = text.trim();
+      var cleared = f.optional && text !== null && text.trim() === "";
+      if (cleared || (text !== null && readField(text, f, units).value !== undefined)) texts[f.id] = text.trim();
     });
     return texts;
   }
 
   // The query string of a design: every choice and every input not left
-  // empty, in the order of the form.
+  // empty, in the order of the form; an optional input left empty says so,
+  // or its default would come back.
   function queryFromTexts(texts) {
     var params = new URLSearchParams();
     QUERY_ORDER.forEach(function (id) {
       var text = String(texts[id] == null ? "" : texts[id]).trim();
-      if (text !== "") params.set(id, text);
+      var field = fieldById(id);
+      if (text !== "" || (field && field.optional)) params.set(id, text);
     });
     return params.toString();
   }

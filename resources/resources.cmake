@@ -44,8 +44,13 @@ function(ravelle_install_identity)
     get_property(dir GLOBAL PROPERTY RAVELLE_RESOURCES_DIR)
     get_property(app GLOBAL PROPERTY RAVELLE_APP_DIR)
     get_property(sizes GLOBAL PROPERTY RAVELLE_ICON_SIZES)
-    install(FILES "${app}/org.ravelle.Ravelle.desktop"
-        DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
+    # The menu entry names the installed page by its absolute path, which is
+    # known only once the prefix is.
+    install(CODE "
+        set(RAVELLE_PAGE \"\${CMAKE_INSTALL_PREFIX}/${RAVELLE_INSTALL_PAGEDIR}/vent-proof-adv.htm\")
+        configure_file(\"${app}/org.ravelle.Ravelle.desktop.in\"
+            \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications/org.ravelle.Ravelle.desktop\" @ONLY)
+        message(STATUS \"Installing: \$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications/org.ravelle.Ravelle.desktop\")")
     install(FILES "${app}/org.ravelle.Ravelle.metainfo.xml"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
     foreach(size IN LISTS sizes)

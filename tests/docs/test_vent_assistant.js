@@ -93,6 +93,37 @@ const ROWS = [
     problems: { measured: /Enter the measured tuning/ }, notes: { trim: /Needs the measured tuning\./ },
   },
   {
+    name: "the example driver in the starting box: the page's worked example",
+    texts: {},
+    outputs: { "length-mm": "832.3" },
+    box: { outputs: { f3: "25.0", sensitivity: "85.1", power: "1.43", derived: "Mms 337.4 g, Cms 0.155 mm/N, Bl 24.94 T·m, Qms 3.99" },
+      rows: { 20: { "response-db": "-6.7", "spl-db": "78.3", "excursion-mm": "0.40", "velocity-ms": "2.0", "delay-ms": "24.6",
+        "max-spl-db": "100.7" } },
+      alignments: { QB3: ["40.6", "23.3", "24.5"], Keele: ["51.3", "22.1", "22.3"], B4: /0\.405/, C4: /above the B4 point/ } },
+  },
+  {
+    name: "imperial: Vas and the alignments in ft³, the same curves",
+    texts: { units: "imperial", vas: "1.9423", vb: "1.4126", bore: "3.3858", sd: "77.5", xmax: "0.31496" },
+    box: { outputs: { f3: "25.0", sensitivity: "85.1" }, rows: { 20: { "excursion-mm": "0.40", "velocity-ms": "2.0" } },
+      alignments: { QB3: ["1.43", "23.3", "24.5"] } },
+  },
+  {
+    name: "no power rating: optional, the maximum output from Xmax alone, and bookmarked as left empty",
+    texts: { pe: "" }, box: { rows: { 20: { "max-spl-db": "104.3" } } },
+  },
+  {
+    name: "empty fs: no curves, f3, sensitivity or alignments, and the port still works",
+    texts: { fs: "" }, outputs: { "length-mm": "832.3" }, problems: { fs: /Enter the resonance frequency fs/ },
+    box: { outputs: { f3: "", sensitivity: "", derived: "" }, note: /Needs the resonance frequency fs\./, rows: {}, alignments: {} },
+  },
+  {
+    name: "Qes below Qts is no driver",
+    texts: { qes: "0.3" }, problems: { qes: /Qes cannot be below Qts/ },
+    box: { outputs: { f3: "" }, note: /Qes below its Qts/, rows: {}, alignments: {} },
+  },
+  { name: "QL out of its range", texts: { ql: "0.5" }, problems: { ql: /from 1 to 1000/ }, box: { outputs: { f3: "" }, alignments: {} } },
+  { name: "Qts in words", texts: { qts: "low" }, problems: { qts: /Not a number/ }, box: { note: /Needs the total Q, Qts\./ } },
+  {
     name: "a bookmark with unknown and bad parameters keeps the defaults for those",
     query: "?units=imperial&vb=2&fb=abc&bore=-3&ends=sideways&colour=red&temp=",
     outputs: { "length-mm": "569.4", length: "22.42", fpipe: "271", minbore: "2.52" },
@@ -106,11 +137,35 @@ function designOf(row) {
     : { ...assistant.defaultTexts("metric"), ...row.texts };
 }
 
+// The box designer's part of a row: outputs, the note, curves table rows by
+// frequency, and alignments as [vb, fb, f3] or the pattern of why not. An
+// empty rows or alignments means none may show.
+function checkBox(shown, expected) {
+  for (const [id, text] of Object.entries(expected.outputs || {})) assert.equal(shown.outputs[id], text, `box ${id}`);
+  if (expected.note) assert.match(shown.note || shown.alignmentsNote, expected.note, "box note");
+  if (expected.rows) {
+    if (Object.keys(expected.rows).length === 0) assert.deepEqual(shown.rows, [], "curves rows");
+    for (const [hz, cells] of Object.entries(expected.rows)) {
+      const row = shown.rows.find((r) => r.hz === Number(hz));
+      assert.ok(row, `curves row ${hz}`);
+      for (const [q, text] of Object.entries(cells)) assert.equal(row.cells[q], text, `${q} at ${hz} Hz`);
+    }
+  }
+  if (expected.alignments) {
+    if (Object.keys(expected.alignments).length === 0) assert.deepEqual(shown.alignments, [], "alignments");
+    for (const [name, want] of Object.entries(expected.alignments)) {
+      const r = shown.alignments.find((a) => a.name === name);
+      if (want instanceof RegExp) assert.match(r.why, want, name);
+      else assert.deepEqual([r.vb, r.fb, r.f3], want, name);
+    }
+  }
+}
+
 for (const row of ROWS) {
   test(row.name, () => {
     const design = designOf(row);
     const shown = assistant.assess(design);
-    for (const [id, text] of Object.entries(row.outputs)) {
+    for (const [id, text] of Object.entries(row.outputs || {})) {
       assert.equal(shown.outputs[id], text, `output ${id}`);
     }
     for (const [id, pattern] of Object.entries(row.notes || {})) {
@@ -130,7 +185,10 @@ for (const row of ROWS) {
     for (const [id, text] of Object.entries(shown.outputs)) {
       assert.match(text, /^(\d+(\.\d+)?)?$/, `output ${id}`);
     }
-    const words = [...Object.values(shown.notes), ...Object.values(shown.problems), shown.warning.text];
+    checkBox(shown.box, row.box || {});
+    const words = [...Object.values(shown.notes), ...Object.values(shown.problems), shown.warning.text,
+      ...Object.values(shown.box.outputs), shown.box.note, shown.box.alignmentsNote,
+      ...shown.box.rows.flatMap((r) => Object.values(r.cells)), ...shown.box.alignments.flatMap((r) => Object.values(r))];
     for (const text of words) assert.doesNotMatch(text, WORDS_NEVER_SHOWN);
 
     // A design without problems is bookmarked whole: its address reads back

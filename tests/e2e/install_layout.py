@@ -7,8 +7,10 @@ ICON_SIZES = (16, 32, 48, 64, 128, 256)
 PROGRAM = "bin/ravelle"
 DESKTOP_FILE = f"share/applications/{APP_ID}.desktop"
 EQUATIONS_PAGE = "share/ravelle/vent-proof-adv.htm"
-# The page's design assistant, a classic script beside it.
-EQUATIONS_SCRIPT = "share/ravelle/vent-assistant.js"
+# The page's design assistant and its box model and graphs, classic scripts
+# beside it.
+EQUATIONS_SCRIPTS = tuple(f"share/ravelle/{name}" for name in
+                          ("vent-assistant.js", "box-model.js", "box-plot.js"))
 METAINFO = f"share/metainfo/{APP_ID}.metainfo.xml"
 MANUAL = "share/man/man1/ravelle.1"
 # What the Debian package adds to an installed tree: its copyright and
@@ -25,7 +27,7 @@ def installed_files():
         DESKTOP_FILE,
         METAINFO,
         EQUATIONS_PAGE,
-        EQUATIONS_SCRIPT,
+        *EQUATIONS_SCRIPTS,
         "share/ravelle/images/port_3tube.gif",
         "share/ravelle/images/port_5tube.gif",
         f"share/icons/hicolor/scalable/apps/{APP_ID}.svg",
@@ -40,13 +42,13 @@ def packaged_files():
     return (installed_files() - {MANUAL}) | PACKAGE_FILES
 
 
-def desktop_entry(text):
-    """The keys of a desktop file's [Desktop Entry] group."""
+def desktop_entry(text, group="Desktop Entry"):
+    """The keys of a desktop file's group ([Desktop Entry] unless named)."""
     entry, inside = {}, False
     for line in text.splitlines():
         line = line.strip()
         if line.startswith("["):
-            inside = line == "[Desktop Entry]"
+            inside = line == f"[{group}]"
         elif inside and "=" in line and not line.startswith("#"):
             key, value = line.split("=", 1)
             entry[key.strip()] = value.strip()

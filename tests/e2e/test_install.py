@@ -53,6 +53,12 @@ class InstalledTree(unittest.TestCase):
         entry = layout.desktop_entry((self.usr / layout.DESKTOP_FILE).read_text())
         self.assertEqual(entry.get("Exec", "").split()[:1], ["ravelle"])
         self.assertTrue((self.usr / "bin" / entry["Exec"].split()[0]).is_file())
+        # Its action "Design a box" opens the installed page in the browser.
+        self.assertEqual(entry.get("Actions"), "design-box;")
+        action = layout.desktop_entry((self.usr / layout.DESKTOP_FILE).read_text(), "Desktop Action design-box")
+        self.assertEqual(action.get("Name"), "Design a box")
+        self.assertEqual(action.get("Exec", "").split(), ["xdg-open", f"/usr/{layout.EQUATIONS_PAGE}"])
+        self.assertTrue((self.usr / layout.EQUATIONS_PAGE).is_file())
         icon = entry.get("Icon", "")
         self.assertTrue(list((self.usr / "share/icons/hicolor").glob(f"*/apps/{icon}.png")),
                         f"no hicolor icon named {icon!r}")

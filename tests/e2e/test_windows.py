@@ -395,7 +395,7 @@ def windows_installer(args):
     settle()
     folder = drive / "Program Files" / "Ravelle"
     for name in ("ravelle.exe", "uninstall.exe", "doc/vent-proof-adv.htm", "doc/vent-assistant.js",
-                 "platforms/qwindows.dll"):
+                 "doc/box-model.js", "doc/box-plot.js", "platforms/qwindows.dll"):
         assert (folder / name).is_file(), f"not installed: {name}"
     with zipfile.ZipFile(args.zip) as archive:  # the same program as the portable folder
         portable = {PurePosixPath(n).relative_to(Path(args.zip).stem).as_posix()
@@ -404,8 +404,12 @@ def windows_installer(args):
     assert installed == portable | {"uninstall.exe"}, \
         f"installed, not in the zip: {sorted(installed - portable)}; " \
         f"in the zip, not installed: {sorted(portable - installed)}"
-    assert (drive / "ProgramData/Microsoft/Windows/Start Menu/Programs/Ravelle/Ravelle.lnk").is_file(), \
-        "no Start-menu entry for all users"
+    menu = drive / "ProgramData/Microsoft/Windows/Start Menu/Programs/Ravelle"
+    for link in ("Ravelle.lnk", "Design a box.lnk"):
+        assert (menu / link).is_file(), f"no Start-menu entry {link} for all users"
+    page_link = (menu / "Design a box.lnk").read_bytes().decode("utf-16-le", "replace") + \
+        (menu / "Design a box.lnk").read_bytes().decode("latin-1")
+    assert "vent-proof-adv.htm" in page_link, "the Design a box entry does not open the equations page"
     for value, text in (("DisplayName", "Ravelle"), ("DisplayVersion", args.package_version),
                         ("Publisher", "Ravelle developers"), ("UninstallString", "uninstall.exe")):
         shown = registry(value)
