@@ -47,7 +47,7 @@
     var lx0 = Math.log(spec.lo), lx1 = Math.log(spec.hi);
     function X(f) { return M.left + pw * (Math.log(f) - lx0) / (lx1 - lx0); }
     function Y(y) { return M.top + ph * (spec.yMax - Math.min(spec.yMax, Math.max(spec.yMin, y))) / (spec.yMax - spec.yMin); }
-    var parts = [];
+    var parts = [], grid = [], minor = [];
     parts.push('<svg id="' + spec.id + '" class="graph" viewBox="0 0 ' + W + " " + H + '" role="img" aria-label="' +
       esc(spec.label) + '"><title>' + esc(spec.label) + "</title>");
     // The grid: every whole number of Hz in each decade, labelled at 1, 2 and 5.
@@ -56,16 +56,17 @@
         var f = k * decade;
         if (f < spec.lo * 0.999 || f > spec.hi * 1.001) continue;
         var major = k === 1 || k === 2 || k === 5;
-        parts.push('<line class="' + (major ? "grid" : "grid minor") + '" x1="' + num(X(f)) + '" x2="' + num(X(f)) +
-          '" y1="' + M.top + '" y2="' + (M.top + ph) + '"/>');
+        (major ? grid : minor).push("M" + num(X(f)) + " " + M.top + "V" + (M.top + ph));
         if (major) parts.push('<text class="tick" x="' + num(X(f)) + '" y="' + (M.top + ph + 15) + '" text-anchor="middle">' + f + "</text>");
       }
     }
     var yt = ticks(spec.yMin, spec.yMax);
     yt.values.forEach(function (y) {
-      parts.push('<line class="grid" x1="' + M.left + '" x2="' + (M.left + pw) + '" y1="' + num(Y(y)) + '" y2="' + num(Y(y)) + '"/>');
+      grid.push("M" + M.left + " " + num(Y(y)) + "H" + (M.left + pw));
       parts.push('<text class="tick" x="' + (M.left - 5) + '" y="' + num(Y(y) + 4) + '" text-anchor="end">' + y.toFixed(yt.decimals) + "</text>");
     });
+    // Each set of grid lines is one path: fewer elements to lay out on every keystroke.
+    parts.push('<path class="grid minor" d="' + minor.join("") + '"/><path class="grid" d="' + grid.join("") + '"/>');
     parts.push('<rect class="frame" x="' + M.left + '" y="' + M.top + '" width="' + pw + '" height="' + ph + '"/>');
     (spec.lines || []).forEach(function (l) {
       if (l.y < spec.yMin || l.y > spec.yMax) return;

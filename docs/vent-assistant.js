@@ -481,7 +481,7 @@
         span.textContent = UNIT_SYSTEMS[a.units][span.getAttribute("data-quantity")][1];
       });
       // A result without a number shows no unit either; metric needs no second unit.
-      Array.prototype.forEach.call(form.querySelectorAll(".value, .chosen-units"), function (span) {
+      Array.prototype.forEach.call(document.querySelectorAll("#assistant .value, #assistant .chosen-units"), function (span) {
         if (!span.querySelector("output")) return;
         span.hidden = span.querySelector("output").textContent === "" ||
           (a.units === "metric" && span.classList.contains("chosen-units"));
@@ -492,31 +492,36 @@
       w.className = "warning" + (a.warning.level === 2 ? " strong" : "");
     }
 
+    // Typing an input that a part does not depend on leaves it as it is.
+    function setMarkup(element, markup) {
+      if (element.ravelleMarkup !== markup) element.innerHTML = element.ravelleMarkup = markup;
+    }
+
     // The box designer: its outputs, the alignments, the graphs and the
     // table behind them. Every text comes from assess, escaped here.
     function showBox(b) {
       Object.keys(b.outputs).forEach(function (id) { byId(id).textContent = b.outputs[id]; });
       byId("box-note").textContent = b.note;
       byId("alignments-note").textContent = b.alignmentsNote;
-      byId("alignments").tBodies[0].innerHTML = b.alignments.map(function (r) {
+      setMarkup(byId("alignments").tBodies[0], b.alignments.map(function (r) {
         var name = "<th scope=\"row\">" + r.name + (r.note ? " <span class=\"small\">" + esc(r.note) + "</span>" : "") + "</th>";
         if (r.why) return "<tr data-alignment=\"" + r.name + "\">" + name + "<td class=\"why\" colspan=\"4\">" + esc(r.why) + "</td></tr>";
         return "<tr data-alignment=\"" + r.name + "\">" + name + ["vb", "fb", "f3"].map(function (q) {
           return "<td class=\"num\" data-quantity=\"" + q + "\">" + r[q] + "</td>";
         }).join("") + "<td><button type=\"button\" data-vb=\"" + r.vb + "\" data-fb=\"" + r.fb + "\" aria-label=\"Use this box: " +
           r.name + "\">Use this box</button></td></tr>";
-      }).join("");
-      byId("curves").tBodies[0].innerHTML = b.rows.map(function (r) {
+      }).join(""));
+      setMarkup(byId("curves").tBodies[0], b.rows.map(function (r) {
         return "<tr data-hz=\"" + r.hz + "\"><th scope=\"row\" class=\"num\">" + r.hz + "</th>" + Object.keys(r.cells).map(function (q) {
           return "<td class=\"num\" data-quantity=\"" + q + "\">" + r.cells[q] + "</td>";
         }).join("") + "</tr>";
-      }).join("");
+      }).join(""));
       var drawn = {};
       if (b.design && global.RavelleBoxPlot) {
         global.RavelleBoxPlot.graphs(b.design, b.values).forEach(function (g) { drawn[g.id] = g.svg; });
       }
       Array.prototype.forEach.call(document.querySelectorAll("[data-graph]"), function (holder) {
-        holder.innerHTML = drawn["graph-" + holder.getAttribute("data-graph")] || "";
+        setMarkup(holder, drawn["graph-" + holder.getAttribute("data-graph")] || "");
       });
     }
 

@@ -4,7 +4,7 @@
 #
 # Refreshes docs/screenshots/ from the real program: runs the end-to-end tests
 # that photograph the windows on a virtual X server and the equations page's
-# assistant in headless Chromium, then copies their pictures. Usage: scripts/screenshots.sh [build-dir]   (default build/default)
+# assistant and box designer in headless Chromium, then copies their pictures. Usage: scripts/screenshots.sh [build-dir]   (default build/default)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,5 +22,5 @@ ctest --test-dir "$build" -R '^e2e\.(main_window|tube_maker|equations_page)$' --
 shots="$build/tests/e2e/screenshots"
 mkdir -p docs/screenshots
 cp "$shots/main_window/main-window.png" "$shots/tube_maker/tube-maker.png" docs/screenshots/
-cp "$build/tests/docs/equations_page/screenshots/assistant.png" docs/screenshots/
+cp "$build/tests/docs/equations_page/screenshots/"{assistant,box-designer}.png docs/screenshots/
 ls -l docs/screenshots/
