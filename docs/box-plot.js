@@ -80,7 +80,8 @@
       parts.push('<text class="mark-text" x="' + num(X(m.f) + 3) + '" y="' + (i ? M.top + ph - 5 : M.top + 12) + '">' +
         esc(m.text) + "</text>");
     });
-    var points = spec.xs.map(function (f, i) { return num(X(f)) + "," + num(Y(spec.ys[i])); });
+    var points = [];
+    spec.xs.forEach(function (f, i) { if (isFinite(spec.ys[i])) points.push(num(X(f)) + "," + num(Y(spec.ys[i]))); });
     parts.push('<polyline class="curve" points="' + points.join(" ") + '"/>');
     parts.push('<text class="axis-title" x="' + (M.left + pw / 2) + '" y="' + (H - 6) + '" text-anchor="middle">Frequency (Hz)</text>');
     parts.push('<text class="axis-title" transform="translate(13 ' + (M.top + ph / 2) + ') rotate(-90)" text-anchor="middle">' +
@@ -123,12 +124,12 @@
     var bands = [], start = over[0] ? xs[0] : null;
     crossings(xs, ys, xmaxMm).forEach(function (c) {
       if (c.rising) start = c.f;
-      else { bands.push([start, c.f]); start = null; }
+      else { bands.push([start === null ? xs[0] : start, c.f]); start = null; }
     });
     if (start !== null) bands.push([start, null]);
     return "The cone reaches " + limit + bands.map(function (b) {
+      if (b[1] === null) return b[0] === xs[0] ? " at every frequency shown" : " above " + hz(b[0]) + " Hz";
       if (b[0] === xs[0]) return " below " + hz(b[1]) + " Hz";
-      if (b[1] === null) return " above " + hz(b[0]) + " Hz";
       return " from " + hz(b[0]) + " to " + hz(b[1]) + " Hz";
     }).join(" and") + drive + ".";
   }
@@ -142,7 +143,10 @@
     for (var i = 0; i < POINTS; i++) xs.push(range[0] * Math.pow(range[1] / range[0], i / (POINTS - 1)));
     var at = xs.map(design.at);
     function series(key, scale) { return at.map(function (p) { return p[key] * (scale || 1); }); }
-    function upTo(ys, floor) { return Math.max(floor, ys.reduce(function (m, y) { return Math.max(m, y); }, 0) * 1.1); }
+    // The ranges come from the values there are: a point beyond the double
+    // range is left out of its curve, never drawn as a number gone wrong.
+    function finite(ys) { return ys.filter(isFinite); }
+    function upTo(ys, floor) { return Math.max(floor, finite(ys).reduce(function (m, y) { return Math.max(m, y); }, 0) * 1.1); }
     var common = { lo: range[0], hi: range[1], xs: xs, marks: marks };
     function graph(extra) { return Object.assign({}, common, extra); }
     var drive = " at " + v.volts + " V";
@@ -165,7 +169,7 @@
       var m = design.at(f);
       return m.maxSplDb.toFixed(0) + " dB at " + f + " Hz (" + (m.limit === "pe" ? "power rating" : "Xmax") + ")";
     });
-    var lowest = Math.min.apply(null, maxSpl), highest = Math.max.apply(null, maxSpl);
+    var lowest = Math.min.apply(null, finite(maxSpl).concat(200)), highest = Math.max.apply(null, finite(maxSpl).concat(0));
 
     return [
       graph({ id: "graph-response", yTitle: "Response (dB)", ys: response, yMin: -30, yMax: Math.max(6, Math.ceil(p.y / 3) * 3),
@@ -178,7 +182,7 @@
         lines: [{ y: 0.05 * design.c0, text: "5 % of c0" }, { y: 0.1 * design.c0, text: "10 % of c0" }],
         label: "The air in the port peaks at " + vp.y.toFixed(1) + " m/s (" + (100 * vp.y / design.c0).toFixed(1) +
           " % of the speed of sound) at " + hz(vp.f) + " Hz" + drive + "." }),
-      graph({ id: "graph-delay", yTitle: "Group delay (ms)", ys: delay, yMin: Math.min(0, Math.min.apply(null, delay)),
+      graph({ id: "graph-delay", yTitle: "Group delay (ms)", ys: delay, yMin: Math.min.apply(null, finite(delay).concat(0)),
         yMax: upTo(delay, 5), label: "The group delay peaks at " + dp.y.toFixed(1) + " ms at " + hz(dp.f) + " Hz." }),
       graph({ id: "graph-max-spl", yTitle: "Maximum SPL at 1 m (dB)", ys: maxSpl,
         yMin: Math.floor(lowest / 10) * 10, yMax: Math.max(Math.ceil(highest / 10) * 10, Math.floor(lowest / 10) * 10 + 20),

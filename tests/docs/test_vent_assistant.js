@@ -198,3 +198,24 @@ for (const row of ROWS) {
     }
   });
 }
+
+// Designs drawn at random over wide ranges, a few far outside any real
+// driver: whatever is typed, no text, table cell or graph shows a number
+// gone wrong.
+test("random designs: no text, cell or graph shows NaN, Infinity or undefined", () => {
+  const plot = require(path.join(__dirname, "..", "..", "docs", "box-plot.js"));
+  let seed = 12345;
+  const random = () => (seed = (seed * 1103515245 + 12345) % 2147483648) / 2147483648;
+  const pick = (lo, hi) => String(Number((lo * Math.pow(hi / lo, random())).toPrecision(3)));
+  for (let i = 0; i < 300; i++) {
+    const qts = pick(0.05, 2);
+    const texts = { ...assistant.defaultTexts("metric"), fs: pick(5, 300), qts, qes: pick(Number(qts), 4), vas: pick(0.5, 2000),
+      re: pick(1, 32), volts: pick(0.1, 100), pe: random() < 0.3 ? "" : pick(1, 5000), ql: pick(1, 1000), vb: pick(0.5, 2000),
+      fb: pick(5, 200), bore: pick(10, 300), sd: pick(10, 3000), xmax: pick(0.5, 40) };
+    const box = assistant.assess(texts).box;
+    const words = [...Object.values(box.outputs), box.note, box.alignmentsNote,
+      ...box.rows.flatMap((r) => Object.values(r.cells)), ...box.alignments.flatMap((r) => Object.values(r))];
+    if (box.design) words.push(...plot.graphs(box.design, box.values).flatMap((g) => [g.label, g.svg]));
+    for (const text of words) assert.doesNotMatch(String(text), WORDS_NEVER_SHOWN, JSON.stringify(texts));
+  }
+});
