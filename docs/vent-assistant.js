@@ -380,8 +380,9 @@
       var volume = UNIT_SYSTEMS[units].volume;
       result.alignments = Box.alignments({ fs: v.fs, qts: v.qts, vas: v.vas }, v.ql).map(function (r) {
         if (r.why) return { name: r.name, why: r.why };
-        var texts = { name: r.name, vb: fixed(r.vb / volume[0], units === "metric" ? 1 : 2), fb: fixed(r.fb, 1),
-          f3: fixed(r.f3, 1), note: r.note };
+        // f3 of the box as shown, which "Use this box" writes into the design.
+        var texts = { name: r.name, vb: fixed(r.vb / volume[0], units === "metric" ? 1 : 2), fb: fixed(r.fb, 1), note: r.note };
+        texts.f3 = fixed(Box.f3Of(v.fs, v.qts, v.vas, Number(texts.vb) * volume[0], Number(texts.fb), v.ql), 1);
         return texts.vb && texts.fb && texts.f3 && Number(texts.vb) > 0 && Number(texts.fb) > 0 ? texts :
           { name: r.name, why: outOfRange };
       });

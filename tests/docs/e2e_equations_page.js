@@ -299,8 +299,7 @@ test("the box designer: from the example driver to the box, the port and the que
   const shown = assistant.assess(chosen);
   assert.deepEqual(await browser.evaluate(BOX), { f3: shown.box.outputs.f3, sensitivity: shown.box.outputs.sensitivity, note: "",
     length: shown.outputs["length-mm"] });
-  // The table's f3 is of the box before its volume and tuning were rounded.
-  assert.ok(Math.abs(shown.box.outputs.f3 - wanted.f3) <= 0.1, "the table's f3 is the box's");
+  assert.equal(shown.box.outputs.f3, wanted.f3, "the table's f3 is the box's");
   assert.deepEqual(await browser.evaluate(CURVES), expectedCurves(chosen));
 
   // In imperial units the inputs are rewritten and no curve moves.

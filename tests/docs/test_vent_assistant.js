@@ -105,7 +105,8 @@ const ROWS = [
     name: "imperial: Vas and the alignments in ft³, the same curves",
     texts: { units: "imperial", vas: "1.9423", vb: "1.4126", bore: "3.3858", sd: "77.5", xmax: "0.31496" },
     box: { outputs: { f3: "25.0", sensitivity: "85.1" }, rows: { 20: { "excursion-mm": "0.40", "velocity-ms": "2.0" } },
-      alignments: { QB3: ["1.43", "23.3", "24.5"] } },
+      // 1.43 ft³ is 40.5 L, a little less than the 40.6 L of metric: f3 24.6 Hz.
+      alignments: { QB3: ["1.43", "23.3", "24.6"] } },
   },
   {
     name: "no power rating: optional, the maximum output from Xmax alone, and bookmarked as left empty",
