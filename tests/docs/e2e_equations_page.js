@@ -264,6 +264,9 @@ test("the box designer: from the example driver to the box, the port and the que
   }
   assert.match(graphs[0].label, /3 dB down at 25\.0 Hz/);
   assert.match(graphs[1].label, /within Xmax \(8\.0 mm\) from 10\.0 to 200 Hz at 2\.83 V/);
+  // Every id names one element, so that each link leads where it says.
+  assert.deepEqual(await browser.evaluate(`[...document.querySelectorAll("[id]")].map((e) => e.id)
+    .filter((id, i, ids) => ids.indexOf(id) !== i)`), [], "ids used twice");
   await browser.screenshot(".designer", "designer.png");
   await browser.screenshot("#assistant", "box-designer.png", '[data-graph="excursion"]');
 
