@@ -58,9 +58,11 @@ fi
 flock -u 9
 
 if [[ $kind == tests ]]; then
-    qt="${RAVELLE_MINGW_QT:-$HOME/.cache/ravelle/qt-6.4.2-mingw64}"
+    qt="${RAVELLE_MINGW_QT:-$HOME/.cache/ravelle/qt-mingw64}"
+    # The compiler's runtime DLLs: the folder of its libstdc++-6.dll.
+    gcc=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")
     path=""
-    for dir in "$qt/bin" /usr/lib/gcc/x86_64-w64-mingw32/12-posix /usr/x86_64-w64-mingw32/lib; do
+    for dir in "$qt/bin" "$gcc" /usr/x86_64-w64-mingw32/lib; do
         path+="Z:${dir//\//\\};"  # the Unix root is drive Z:
     done
     export WINEPATH="$path"
