@@ -17,7 +17,7 @@ if(NOT RAVELLE_MINGW_QT)
     if(DEFINED ENV{RAVELLE_MINGW_QT})
         set(RAVELLE_MINGW_QT "$ENV{RAVELLE_MINGW_QT}")
     else()
-        set(RAVELLE_MINGW_QT "$ENV{HOME}/.cache/ravelle/qt-6.4.2-mingw64")
+        set(RAVELLE_MINGW_QT "$ENV{HOME}/.cache/ravelle/qt-mingw64")
     endif()
 endif()
 # try_compile projects see the same toolchain; hand the prefix on to them.

@@ -6,9 +6,10 @@
 # or through each other, found in RAVELLE_DLL_DIRECTORIES; DLLs of Windows
 # itself stay out. The imports are read with the cross objdump.
 #
-# CMake matches DLL names in lower case, as Windows does; on Linux the files
-# keep their own case (Qt6Core.dll), so the search goes through a folder of
-# lower-case links, and each DLL is copied under its own name.
+# CMake up to 3.26 matches DLL names in lower case, as Windows does, later
+# ones in their own case (Qt6Core.dll), which the files on Linux keep; so
+# the search goes through a folder of links under both names, and each DLL
+# is copied under its own name.
 set(CMAKE_GET_RUNTIME_DEPENDENCIES_PLATFORM windows+pe)
 set(CMAKE_GET_RUNTIME_DEPENDENCIES_TOOL objdump)
 set(CMAKE_GET_RUNTIME_DEPENDENCIES_COMMAND "${RAVELLE_OBJDUMP}")
@@ -20,10 +21,12 @@ foreach(_dir IN LISTS RAVELLE_DLL_DIRECTORIES)
     file(GLOB _dlls "${_dir}/*.dll")
     foreach(_dll IN LISTS _dlls)
         get_filename_component(_name "${_dll}" NAME)
-        string(TOLOWER "${_name}" _name)
-        if(NOT EXISTS "${_lookup}/${_name}")
-            file(CREATE_LINK "${_dll}" "${_lookup}/${_name}" SYMBOLIC)
-        endif()
+        string(TOLOWER "${_name}" _lower)
+        foreach(_link IN ITEMS "${_name}" "${_lower}")
+            if(NOT EXISTS "${_lookup}/${_link}")
+                file(CREATE_LINK "${_dll}" "${_lookup}/${_link}" SYMBOLIC)
+            endif()
+        endforeach()
     endforeach()
 endforeach()
 

@@ -11,11 +11,12 @@
 # The DLLs are found by reading the imports of the program and of the
 # plugins, so exactly those are shipped.
 
-# The Qt plugins the program loads: the platform, the style Qt picks on
-# Windows, and the GIF reader for the diagrams.
+# The Qt plugins the program loads: the platform, the style it chooses on
+# Windows (windowsvista, which Qt 6.8 keeps in its modern Windows styles'
+# plugin), and the GIF reader for the diagrams.
 set(_plugins
     platforms Qt6::QWindowsIntegrationPlugin
-    styles Qt6::QWindowsVistaStylePlugin
+    styles Qt6::QModernWindowsStylePlugin
     imageformats Qt6::QGifPlugin)
 set(_modules)
 while(_plugins)

@@ -11,6 +11,8 @@ void choosePlatformDefaults() {
 #ifdef Q_OS_WIN
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("windows:fontengine=directwrite"));
+    if (qEnvironmentVariableIsEmpty("QT_STYLE_OVERRIDE"))
+        qputenv("QT_STYLE_OVERRIDE", QByteArrayLiteral("windowsvista"));
 #endif
 }
 

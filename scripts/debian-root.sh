@@ -5,11 +5,15 @@
 # Runs a command in a fresh, minimal Debian root of another release, on a
 # clone of this repository's current commit (what is committed, not the
 # work tree). Needs root and debootstrap.
-# Usage: scripts/debian-root.sh [--file PATH]... [--out DIR] SUITE [COMMAND...]
+# Usage: scripts/debian-root.sh [--file PATH]... [--out DIR] [--cache] SUITE [COMMAND...]
 #   SUITE      bookworm, trixie, testing, ... (default command: scripts/test.sh)
 #   --file     copies PATH into the clone, under its own name, first
 #   --out DIR  afterwards copies the Ravelle packages built in the clone
-#              (by scripts/package.sh or the package test) to DIR
+#              (by scripts/package.sh or the package test, and the Windows
+#              zip and installer of scripts/windows.sh) to DIR
+#   --cache    lends the root this machine's ~/.cache/ravelle as its own, so
+#              that what is built there once (the MinGW Qt) outlives the root;
+#              and RAVELLE_MINGW_QT, when set, with its folder
 # The root's base (debootstrap --variant=minbase, from the Debian mirror this
 # machine's own apt sources use) is kept in ~/.cache/ravelle/roots for a week;
 # each run unpacks a clean copy of it and deletes it at the end. The packages
@@ -18,17 +22,18 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source_dir="$PWD"
 
-files=() out=""
+files=() out="" lend_cache=false
 while (($#)); do
     case "$1" in
     --file) files+=("$(realpath "$2")"); shift 2 ;;
     --out) out=$(realpath -m "$2"); shift 2 ;;
+    --cache) lend_cache=true; shift ;;
     -*) echo "unknown option: $1" >&2; exit 2 ;;
     *) break ;;
     esac
 done
 if (($# == 0)); then
-    echo "usage: scripts/debian-root.sh [--file PATH]... [--out DIR] SUITE [COMMAND...]" >&2
+    echo "usage: scripts/debian-root.sh [--file PATH]... [--out DIR] [--cache] SUITE [COMMAND...]" >&2
     exit 2
 fi
 suite=$1
@@ -50,7 +55,8 @@ if [[ -z "$mirror" ]]; then
     exit 1
 fi
 
-cache="${RAVELLE_CACHE:-$HOME/.cache/ravelle}/roots"
+host_cache="${RAVELLE_CACHE:-$HOME/.cache/ravelle}"
+cache="$host_cache/roots"
 base="$cache/$suite.tar"
 archives="$cache/$suite-archives"
 mkdir -p "$cache" "$archives/partial"
@@ -99,14 +105,30 @@ if [[ -f "${host_cas[0]}" ]]; then
     cat "${host_cas[@]}" >"$root/etc/ravelle-host-cas.pem"
     extra_ca=/etc/ravelle-host-cas.pem
 fi
+# Folders lent to the root: where they go in it, and where they come from.
+binds=() mingw_qt=""
+if $lend_cache; then
+    mkdir -p "$host_cache" "$root/root/.cache/ravelle"
+    binds+=("$root/root/.cache/ravelle" "$host_cache")
+    if [[ -n "${RAVELLE_MINGW_QT:-}" ]]; then
+        mingw_qt=$(realpath -m "$RAVELLE_MINGW_QT")
+        mkdir -p "$mingw_qt" "$root$mingw_qt"
+        binds+=("$root$mingw_qt" "$mingw_qt")
+    fi
+fi
 echo "In a fresh $suite root, at $(git rev-parse --short HEAD): $*"
 
 # A mount namespace of its own (nothing leaks into the host's mounts) and a
 # PID namespace (an X server or bus left behind dies with the command).
 status=0
 unshare --mount --pid --fork --propagation private -- bash -c '
-    root=$1 archives=$2 extra_ca=$3
-    shift 3
+    root=$1 archives=$2 extra_ca=$3 mingw_qt=$4 nbinds=$5
+    shift 5
+    while ((nbinds)); do
+        mount --bind "$2" "$1"
+        shift 2
+        nbinds=$((nbinds - 2))
+    done
     mount -t proc proc "$root/proc"
     mount -t sysfs sys "$root/sys"
     mount --rbind /dev "$root/dev"
@@ -115,12 +137,13 @@ unshare --mount --pid --fork --propagation private -- bash -c '
     mount --bind "$archives" "$root/var/cache/apt/archives"
     exec chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM="${TERM:-dumb}" CI="${CI:-}" \
         PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-        ${extra_ca:+NODE_EXTRA_CA_CERTS=$extra_ca} \
+        ${extra_ca:+NODE_EXTRA_CA_CERTS=$extra_ca} ${mingw_qt:+RAVELLE_MINGW_QT=$mingw_qt} \
         bash -c "cd /src/ravelle && exec \"\$@\"" bash "$@"
-' bash "$root" "$archives" "$extra_ca" "$@" || status=$?
+' bash "$root" "$archives" "$extra_ca" "$mingw_qt" ${#binds[@]} "${binds[@]}" "$@" || status=$?
 
 if [[ -n "$out" ]]; then
     mkdir -p "$out"
-    find "$root/src/ravelle/build" -name 'ravelle_*.deb' -exec cp -t "$out" {} + 2>/dev/null || true
+    find "$root/src/ravelle/build" \( -name 'ravelle_*.deb' -o -name 'ravelle-*-win64.zip' \
+        -o -name 'ravelle-*-win64-setup.exe' \) -exec cp -t "$out" {} + 2>/dev/null || true
 fi
 exit $status

@@ -39,12 +39,13 @@ test_packages=(
 )
 package_packages=(build-essential debhelper dpkg-dev lintian devscripts)
 # The Windows build: the MinGW cross compiler, what cross-builds Qt from
-# Debian's source package, Wine to run the tests, NSIS for the installer.
+# Debian's source package, Wine to run the tests, NSIS for the installer,
+# and the window manager the program's tests run it under.
 windows_packages=(
     g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
     dpkg-dev patch xz-utils googletest
     wine64 nsis python3-pefile
-    xvfb xauth xdotool imagemagick python3 python3-pil python3-xlib
+    xvfb xauth xdotool imagemagick python3 python3-pil python3-xlib openbox
 )
 
 packages=("${build_packages[@]}")

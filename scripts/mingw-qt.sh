@@ -2,18 +2,29 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Copyright (c) Ravelle developers
 #
-# Cross-builds, from Debian's own sources, the Qt (the same 6.4.2 as the
-# build machine's, whose moc, rcc and uic it uses) and the GoogleTest that
-# the Windows build links, into ${RAVELLE_MINGW_QT:-~/.cache/ravelle/qt-6.4.2-mingw64}.
+# Cross-builds, from Debian's own sources, the Qt (the same version as the
+# build machine's, whose moc, rcc and uic it uses: 6.8.2 on Debian 13) and
+# the GoogleTest that the Windows build links, into
+# ${RAVELLE_MINGW_QT:-~/.cache/ravelle/qt-mingw64}.
 # Does nothing when that prefix was built by this very recipe: the stamp in it
-# is the hash of this script and of the toolchain file.
+# is the hash of this script, of the toolchain file and of the Debian version
+# of the Qt source.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source_dir="$PWD"
 
-prefix="${RAVELLE_MINGW_QT:-$HOME/.cache/ravelle/qt-6.4.2-mingw64}"
+prefix="${RAVELLE_MINGW_QT:-$HOME/.cache/ravelle/qt-mingw64}"
 toolchain="$source_dir/cmake/mingw-w64.cmake"
-recipe=$(cat "$0" "$toolchain" | sha256sum | cut -d' ' -f1)
+# The Debian source package of the host's Qt, at the host's version. The
+# library's binary package is named differently from release to release
+# (libqt6core6, libqt6core6t64), its source package is not.
+qt_version=$(dpkg-query -W -f='${db:Status-Abbrev} ${source:Package} ${source:Version}\n' 'libqt6core6*' |
+    awk '$1 == "ii" && $2 == "qt6-base" { print $3; exit }')
+if [[ -z "$qt_version" ]]; then
+    echo "no Qt 6 of Debian's installed (scripts/deps.sh windows)" >&2
+    exit 1
+fi
+recipe=$( (cat "$0" "$toolchain" && echo "$qt_version") | sha256sum | cut -d' ' -f1)
 stamp="$prefix/ravelle-recipe.sha256"
 if [[ -f "$stamp" && "$(cat "$stamp")" == "$recipe" ]]; then
     echo "MinGW Qt in $prefix is up to date"
@@ -23,8 +34,6 @@ fi
 sudo=()
 [[ $(id -u) -ne 0 ]] && sudo=(sudo)
 
-# The Debian source package of the host's Qt, at the host's version.
-qt_version=$(dpkg-query -W -f='${source:Version}' libqt6core6)
 if ! apt-cache showsrc qt6-base 2>/dev/null | grep -q "^Version: ${qt_version}\$"; then
     # deb-src entries for the suites the machine already uses.
     list=/etc/apt/sources.list.d/ravelle-deb-src.sources
@@ -49,17 +58,19 @@ apt-get source --download-only -qq "qt6-base=${qt_version}"
 tar xf qt6-base_*.orig.tar.*
 tar xf qt6-base_*.debian.tar.*
 src=$(find . -maxdepth 1 -type d -name 'qtbase-*' | head -n1)
-# Security fixes only; the rest of Debian's patches are about its own build.
+# Upstream's fixes and the security fixes, in the series' order (a security
+# fix may build on an earlier upstream one); the rest of Debian's patches are
+# about its own build.
 while read -r patch; do
     case "$patch" in
-    cve-* | CVE-*) patch -d "$src" -p1 -s <"debian/patches/$patch" ;;
+    upstream_* | cve-* | CVE-*) patch -d "$src" -p1 -s <"debian/patches/$patch" ;;
     esac
 done < <(sed -e 's/#.*//' -e '/^\s*$/d' debian/patches/series)
 
 rm -rf "$prefix"
 mkdir -p "$prefix"
-# Debian's tarball has no wintab headers: no tablet events. -no-direct2d
-# breaks the link of the windows plugin in 6.4.2, so Direct2D stays on.
+# Debian's tarball has no wintab headers: no tablet events. Direct2D stays
+# on: without it the windows plugin of some releases does not link.
 # The offscreen plugin needs a FreeType; the bundled one serves both.
 "$src/configure" -prefix "$prefix" -release -shared \
     -qt-host-path /usr -no-opengl -no-dbus -no-icu -no-zstd \

@@ -36,8 +36,12 @@ flock 9
 if [[ ! -f "$WINEPREFIX/.ravelle-ready" ]]; then
     rm -rf "$WINEPREFIX"
     "$wine" wineboot -i >/dev/null 2>&1
-    # Ravelle is for Windows 10 and later; Wine 8 says Windows 7 by default.
-    "$wine" winecfg /v win10 >/dev/null 2>&1
+    # Ravelle is for Windows 10 and later. The program from the zip and the
+    # installer runs on Windows 10 here; the unit and window tests on
+    # Windows 11, where Qt 6.8 would pick another style than the program's.
+    version=win10
+    [[ $kind == tests ]] && version=win11
+    "$wine" winecfg /v "$version" >/dev/null 2>&1
     # Any Windows opens .htm pages in its browser. Wine registers that with
     # its HTML engine, which these prefixes go without (it would be fetched
     # from the network); the browser itself is Wine's, which hands pages on
@@ -58,9 +62,11 @@ fi
 flock -u 9
 
 if [[ $kind == tests ]]; then
-    qt="${RAVELLE_MINGW_QT:-$HOME/.cache/ravelle/qt-6.4.2-mingw64}"
+    qt="${RAVELLE_MINGW_QT:-$HOME/.cache/ravelle/qt-mingw64}"
+    # The compiler's runtime DLLs: the folder of its libstdc++-6.dll.
+    gcc=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")
     path=""
-    for dir in "$qt/bin" /usr/lib/gcc/x86_64-w64-mingw32/12-posix /usr/x86_64-w64-mingw32/lib; do
+    for dir in "$qt/bin" "$gcc" /usr/x86_64-w64-mingw32/lib; do
         path+="Z:${dir//\//\\};"  # the Unix root is drive Z:
     done
     export WINEPATH="$path"

@@ -350,6 +350,16 @@ class TestForm1 : public QObject {
         QCOMPARE(*painted.frameAt, expected.topLeft());
     }
 
+#ifdef Q_OS_WIN
+    // On Windows the style the windows were drawn and checked with, on
+    // Windows 11 too (as the tests' Wine says), where Qt 6.8 would take its
+    // windows11 style; a style plugin missing would give the plain windows.
+    void drawnInTheWindowsVistaStyle() {
+        QVERIFY(showMainWindow());
+        QCOMPARE(mainWindow()->style()->name(), QStringLiteral("windowsvista"));
+    }
+#endif
+
     // The layout is absolute and drawn for its own face: whatever the
     // desktop's font, every caption and result is drawn whole.
     void fixedCaptionsFitTheirLabels_data() {
