@@ -40,27 +40,27 @@
     return [lo, hi];
   }
 
-  // One graph: spec = {id, label, yTitle, lo, hi, xs, ys, yMin, yMax,
+  // One graph: plot = {id, label, yTitle, lo, hi, xs, ys, yMin, yMax,
   // lines: [{y, text}], marks: [{f, text}]}.
-  function svg(spec) {
+  function svg(plot) {
     var pw = W - M.left - M.right, ph = H - M.top - M.bottom;
-    var lx0 = Math.log(spec.lo), lx1 = Math.log(spec.hi);
+    var lx0 = Math.log(plot.lo), lx1 = Math.log(plot.hi);
     function X(f) { return M.left + pw * (Math.log(f) - lx0) / (lx1 - lx0); }
-    function Y(y) { return M.top + ph * (spec.yMax - Math.min(spec.yMax, Math.max(spec.yMin, y))) / (spec.yMax - spec.yMin); }
+    function Y(y) { return M.top + ph * (plot.yMax - Math.min(plot.yMax, Math.max(plot.yMin, y))) / (plot.yMax - plot.yMin); }
     var parts = [], grid = [], minor = [];
-    parts.push('<svg id="' + spec.id + '" class="graph" viewBox="0 0 ' + W + " " + H + '" role="img" aria-label="' +
-      esc(spec.label) + '"><title>' + esc(spec.label) + "</title>");
+    parts.push('<svg id="' + plot.id + '" class="graph" viewBox="0 0 ' + W + " " + H + '" role="img" aria-label="' +
+      esc(plot.label) + '"><title>' + esc(plot.label) + "</title>");
     // The grid: every whole number of Hz in each decade, labelled at 1, 2 and 5.
-    for (var decade = Math.pow(10, Math.floor(Math.log10(spec.lo))); decade < spec.hi; decade *= 10) {
+    for (var decade = Math.pow(10, Math.floor(Math.log10(plot.lo))); decade < plot.hi; decade *= 10) {
       for (var k = 1; k < 10; k++) {
         var f = k * decade;
-        if (f < spec.lo * 0.999 || f > spec.hi * 1.001) continue;
+        if (f < plot.lo * 0.999 || f > plot.hi * 1.001) continue;
         var major = k === 1 || k === 2 || k === 5;
         (major ? grid : minor).push("M" + num(X(f)) + " " + M.top + "V" + (M.top + ph));
         if (major) parts.push('<text class="tick" x="' + num(X(f)) + '" y="' + (M.top + ph + 15) + '" text-anchor="middle">' + f + "</text>");
       }
     }
-    var yt = ticks(spec.yMin, spec.yMax);
+    var yt = ticks(plot.yMin, plot.yMax);
     yt.values.forEach(function (y) {
       grid.push("M" + M.left + " " + num(Y(y)) + "H" + (M.left + pw));
       parts.push('<text class="tick" x="' + (M.left - 5) + '" y="' + num(Y(y) + 4) + '" text-anchor="end">' + y.toFixed(yt.decimals) + "</text>");
@@ -68,24 +68,24 @@
     // Each set of grid lines is one path: fewer elements to lay out on every keystroke.
     parts.push('<path class="grid minor" d="' + minor.join("") + '"/><path class="grid" d="' + grid.join("") + '"/>');
     parts.push('<rect class="frame" x="' + M.left + '" y="' + M.top + '" width="' + pw + '" height="' + ph + '"/>');
-    (spec.lines || []).forEach(function (l) {
-      if (l.y < spec.yMin || l.y > spec.yMax) return;
+    (plot.lines || []).forEach(function (l) {
+      if (l.y < plot.yMin || l.y > plot.yMax) return;
       parts.push('<line class="limit" x1="' + M.left + '" x2="' + (M.left + pw) + '" y1="' + num(Y(l.y)) + '" y2="' + num(Y(l.y)) + '"/>');
       parts.push('<text class="limit-text" x="' + (M.left + pw - 4) + '" y="' + num(Y(l.y) - 4) + '" text-anchor="end">' + esc(l.text) + "</text>");
     });
-    (spec.marks || []).forEach(function (m, i) {
-      if (!(m.f >= spec.lo && m.f <= spec.hi)) return;
+    (plot.marks || []).forEach(function (m, i) {
+      if (!(m.f >= plot.lo && m.f <= plot.hi)) return;
       parts.push('<line class="mark" x1="' + num(X(m.f)) + '" x2="' + num(X(m.f)) + '" y1="' + M.top + '" y2="' + (M.top + ph) + '"/>');
       // f3 labelled at the top, fb at the foot, so that close marks stay legible.
       parts.push('<text class="mark-text" x="' + num(X(m.f) + 3) + '" y="' + (i ? M.top + ph - 5 : M.top + 12) + '">' +
         esc(m.text) + "</text>");
     });
     var points = [];
-    spec.xs.forEach(function (f, i) { if (isFinite(spec.ys[i])) points.push(num(X(f)) + "," + num(Y(spec.ys[i]))); });
+    plot.xs.forEach(function (f, i) { if (isFinite(plot.ys[i])) points.push(num(X(f)) + "," + num(Y(plot.ys[i]))); });
     parts.push('<polyline class="curve" points="' + points.join(" ") + '"/>');
     parts.push('<text class="axis-title" x="' + (M.left + pw / 2) + '" y="' + (H - 6) + '" text-anchor="middle">Frequency (Hz)</text>');
     parts.push('<text class="axis-title" transform="translate(13 ' + (M.top + ph / 2) + ') rotate(-90)" text-anchor="middle">' +
-      esc(spec.yTitle) + "</text>");
+      esc(plot.yTitle) + "</text>");
     parts.push("</svg>");
     return parts.join("");
   }
