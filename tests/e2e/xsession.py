@@ -1,8 +1,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Copyright (c) Ravelle developers
 """The X display as a desktop sees it: top-level windows with their captions,
-owners and geometry, close requests, screenshots, and mouse and keyboard
-input through xdotool. A window's geometry is its client area; without a
+owners and geometry, close requests, screenshots, mouse input through
+xdotool and keys through XTEST. A window's geometry is its client area; without a
 window manager windows have no frame, under one the frame is the client area
 grown by the window manager's _NET_FRAME_EXTENTS."""
 
@@ -11,9 +11,11 @@ import time
 from dataclasses import dataclass
 
 from PIL import Image
-from Xlib import X, display, error, protocol
+from Xlib import XK, X, display, error, protocol
+from Xlib.ext import xtest
 
 PARKED_POINTER = (2, 2)  # outside every window, so no tooltip pops up
+MODIFIER_KEYS = {"alt": "Alt_L", "ctrl": "Control_L", "shift": "Shift_L"}
 
 
 def wait_for(what, predicate, timeout=10.0, interval=0.05):
@@ -173,6 +175,23 @@ class Desktop:
     def type_text(text):
         subprocess.run(["xdotool", "type", "--delay", "40", text], check=True)
 
-    @staticmethod
-    def key(name):
-        subprocess.run(["xdotool", "key", name], check=True)
+    def key(self, combination):
+        """Presses the keys of a combination such as "alt+t" and lets them go
+        in reverse order, as a keyboard does: each is the key whose first
+        symbol it is. (xdotool may choose another level of the key and press
+        the modifier that level needs: with xkb-data 2.48 it sends F1 as
+        Alt+F1.)"""
+        codes = [self._unshifted_keycode(MODIFIER_KEYS.get(name, name))
+                 for name in combination.split("+")]
+        for code in codes:
+            xtest.fake_input(self.display, X.KeyPress, code)
+        for code in reversed(codes):
+            xtest.fake_input(self.display, X.KeyRelease, code)
+        self.display.sync()
+
+    def _unshifted_keycode(self, name):
+        keysym = XK.string_to_keysym(name)
+        codes = [code for code, index in self.display.keysym_to_keycodes(keysym) if index == 0]
+        if not codes:
+            raise ValueError(f"no key of this keyboard has {name!r} as its first symbol")
+        return codes[0]
