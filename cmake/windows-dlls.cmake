@@ -10,6 +10,10 @@
 # ones in their own case (Qt6Core.dll), which the files on Linux keep; so
 # the search goes through a folder of links under both names, and each DLL
 # is copied under its own name.
+#
+# When installing stripped (CPack does), these DLLs and the plugins already
+# installed lose their symbol tables and debugging sections too: MinGW's
+# libstdc++ alone carries some 20 MB of them.
 set(CMAKE_GET_RUNTIME_DEPENDENCIES_PLATFORM windows+pe)
 set(CMAKE_GET_RUNTIME_DEPENDENCIES_TOOL objdump)
 set(CMAKE_GET_RUNTIME_DEPENDENCIES_COMMAND "${RAVELLE_OBJDUMP}")
@@ -48,3 +52,8 @@ foreach(_dll IN LISTS _found)
     file(COPY_FILE "${_real}" "${RAVELLE_DLL_DEST}/${_name}" ONLY_IF_DIFFERENT)
 endforeach()
 file(REMOVE_RECURSE "${_lookup}")
+if(CMAKE_INSTALL_DO_STRIP)
+    file(GLOB_RECURSE _installed "${RAVELLE_DLL_DEST}/*.dll")
+    execute_process(COMMAND "${RAVELLE_STRIP}" --strip-unneeded ${_installed}
+        COMMAND_ERROR_IS_FATAL ANY)
+endif()

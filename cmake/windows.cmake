@@ -38,6 +38,7 @@ foreach(_dll IN ITEMS libstdc++-6.dll libwinpthread-1.dll)
 endforeach()
 install(CODE "
     set(RAVELLE_OBJDUMP \"${RAVELLE_MINGW_OBJDUMP}\")
+    set(RAVELLE_STRIP \"${CMAKE_STRIP}\")
     set(RAVELLE_DLL_EXECUTABLES \"$<TARGET_FILE:ravelle>\")
     set(RAVELLE_DLL_MODULES \"${_modules}\")
     set(RAVELLE_DLL_DIRECTORIES \"${_runtime_dirs}\")

@@ -21,6 +21,7 @@ from pathlib import Path, PurePosixPath, PureWindowsPath
 from urllib.parse import urlsplit
 from urllib.request import url2pathname
 
+import pefile
 from PIL import Image
 
 import design as d
@@ -350,7 +351,7 @@ def loaded_dlls(log):
 
 def windows_zip(args):
     """The portable folder: unpacked anywhere, it runs with what it holds, and
-    holds exactly the DLLs and plugins the program loads."""
+    holds exactly the DLLs and plugins the program loads, stripped."""
     out = Path(args.out)
     unpacked = out / "unpacked"
     shutil.rmtree(unpacked, ignore_errors=True)
@@ -372,7 +373,10 @@ def windows_zip(args):
             assert dll.drive.upper() == "C:", f"a DLL loaded from outside the folder: {dll}"
     assert shipped == loaded, (f"shipped but never loaded: {sorted(shipped - loaded)}; "
                                f"loaded from elsewhere: {sorted(loaded - shipped)}")
-    print(f"windows_zip: {len(shipped)} DLLs shipped, every one loaded")
+    unstripped = [dll.name for dll in sorted(folder.rglob("*.dll"))
+                  if pefile.PE(dll, fast_load=True).FILE_HEADER.NumberOfSymbols]
+    assert not unstripped, f"DLLs that carry a symbol table: {unstripped}"
+    print(f"windows_zip: {len(shipped)} DLLs shipped, every one loaded and stripped")
 
 
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ravelle"
