@@ -54,6 +54,6 @@ endforeach()
 file(REMOVE_RECURSE "${_lookup}")
 if(CMAKE_INSTALL_DO_STRIP)
     file(GLOB_RECURSE _installed "${RAVELLE_DLL_DEST}/*.dll")
-    execute_process(COMMAND "${RAVELLE_STRIP}" --strip-unneeded ${_installed}
+    execute_process(COMMAND "${RAVELLE_STRIP}" --strip-all ${_installed}
         COMMAND_ERROR_IS_FATAL ANY)
 endif()
