@@ -67,8 +67,10 @@ while read -r patch; do
     esac
 done < <(sed -e 's/#.*//' -e '/^\s*$/d' debian/patches/series)
 
-rm -rf "$prefix"
+# Emptied, not removed: in a Debian 13 root the prefix may be a folder lent
+# by the host, which cannot be removed there.
 mkdir -p "$prefix"
+find "$prefix" -mindepth 1 -delete
 # Debian's tarball has no wintab headers: no tablet events. Direct2D stays
 # on: without it the windows plugin of some releases does not link.
 # The offscreen plugin needs a FreeType; the bundled one serves both.
