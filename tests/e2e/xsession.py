@@ -2,9 +2,9 @@
 # Copyright (c) Ravelle developers
 """The X display as a desktop sees it: top-level windows with their captions,
 owners and geometry, close requests, screenshots, mouse input through
-xdotool and keys through XTEST. A window's geometry is its client area; without a
-window manager windows have no frame, under one the frame is the client area
-grown by the window manager's _NET_FRAME_EXTENTS."""
+xdotool and keys through XTEST. A window's geometry is its client area;
+without a window manager windows have no frame, under one the frame is the
+client area grown by the window manager's _NET_FRAME_EXTENTS."""
 
 import subprocess
 import time
