@@ -9,7 +9,10 @@
 namespace ravelle {
 namespace {
 
-double squared(double x) { return std::pow(x, 2); }
+// x raised to the power 2, correctly rounded: std::pow may miss it by one
+// unit in the last place, and which way depends on the library and the
+// optimisation level.
+double squared(double x) { return x * x; }
 
 PortOutcome applyGates(const PortInputs& in) {
     if (in.smallTubeInsideDiameter <= 1) return PortOutcome::BoreTooSmall;

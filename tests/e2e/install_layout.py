@@ -10,7 +10,8 @@ EQUATIONS_PAGE = "share/ravelle/vent-proof-adv.htm"
 # The page's design assistant and its box model and graphs, classic scripts
 # beside it.
 EQUATIONS_SCRIPTS = tuple(f"share/ravelle/{name}" for name in
-                          ("vent-assistant.js", "box-model.js", "box-plot.js"))
+                          ("box-model.js", "box-plot.js", "fields.js", "texts.js",
+                           "vent-assistant.js"))
 METAINFO = f"share/metainfo/{APP_ID}.metainfo.xml"
 MANUAL = "share/man/man1/ravelle.1"
 # What the Debian package adds to an installed tree: its copyright and

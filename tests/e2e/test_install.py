@@ -65,7 +65,7 @@ class InstalledTree(unittest.TestCase):
 
     def test_equations_page_is_the_source_page_and_finds_its_images(self):
         page = self.usr / layout.EQUATIONS_PAGE
-        source = Path(ARGS.source_dir) / "docs" / "vent-proof-adv.htm"
+        source = Path(ARGS.source_dir) / "page" / "vent-proof-adv.htm"
         self.assertEqual(page.read_bytes(), source.read_bytes())
         references = re.findall(r'(?:src|href)="([^"#:]+)"', page.read_text())
         self.assertTrue(references, "the page shows no images")

@@ -19,6 +19,8 @@ import sys
 import zipfile
 from pathlib import Path, PurePosixPath, PureWindowsPath
 from urllib.parse import urlsplit
+
+import install_layout as layout
 from urllib.request import url2pathname
 
 from PIL import Image
@@ -413,8 +415,8 @@ def windows_installer(args):
     subprocess.run([*wine, str(Path(args.setup).resolve()), "/S"], check=True, timeout=180)
     settle()
     folder = drive / "Program Files" / "Ravelle"
-    for name in ("ravelle.exe", "uninstall.exe", "doc/vent-proof-adv.htm", "doc/vent-assistant.js",
-                 "doc/box-model.js", "doc/box-plot.js", "platforms/qwindows.dll"):
+    page = [f"doc/{Path(name).name}" for name in (layout.EQUATIONS_PAGE, *layout.EQUATIONS_SCRIPTS)]
+    for name in ("ravelle.exe", "uninstall.exe", *page, "platforms/qwindows.dll"):
         assert (folder / name).is_file(), f"not installed: {name}"
     with zipfile.ZipFile(args.zip) as archive:  # the same program as the portable folder
         portable = {PurePosixPath(n).relative_to(Path(args.zip).stem).as_posix()

@@ -5,13 +5,13 @@
 // browser: the alignments against published tables, the example driver
 // against arithmetic done apart from this code, and the circuit's
 // quantities against each other.
-// Run: node tests/docs/test_box_model.js
+// Run: node tests/page/test_box_model.js
 "use strict";
 const test = require("node:test");
 const assert = require("node:assert/strict");
 const path = require("node:path");
 
-const box = require(path.join(__dirname, "..", "..", "docs", "box-model.js"));
+const box = require(path.join(__dirname, "..", "..", "page", "box-model.js"));
 
 function near(actual, expected, share, what) {
   assert.ok(Math.abs(actual / expected - 1) <= share, `${what}: ${actual} is not within ${share * 100} % of ${expected}`);

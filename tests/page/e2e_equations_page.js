@@ -227,7 +227,7 @@ test("the installed page computes a bookmarked design and follows typing", async
 // The box designer on the page as it opens: the example driver in the
 // starting box. What the page shows must be what the assistant computes for
 // the same texts (the node tests check those numbers by hand).
-const assistant = require(path.join(__dirname, "..", "..", "docs", "vent-assistant.js"));
+const assistant = require(path.join(__dirname, "..", "..", "page", "texts.js"));
 const CURVES = `[...document.querySelectorAll("#curves tr[data-hz]")].map((tr) =>
   [tr.dataset.hz, Object.fromEntries([...tr.querySelectorAll("td[data-quantity]")].map((td) => [td.dataset.quantity, td.textContent]))])`;
 const ALIGNMENTS = `Object.fromEntries([...document.querySelectorAll("#alignments tr[data-alignment]")].map((tr) =>

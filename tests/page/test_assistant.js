@@ -4,13 +4,13 @@
 // The equations page's design assistant, without a browser: designs given as
 // the texts typed into it (or as a bookmarked address), and what it shows.
 // The expected numbers were worked out by hand, apart from this code.
-// Run: node tests/docs/test_vent_assistant.js
+// Run: node tests/page/test_assistant.js
 "use strict";
 const test = require("node:test");
 const assert = require("node:assert/strict");
 const path = require("node:path");
 
-const assistant = require(path.join(__dirname, "..", "..", "docs", "vent-assistant.js"));
+const assistant = require(path.join(__dirname, "..", "..", "page", "texts.js"));
 
 // Each row: a design (texts over the metric defaults, or a query string) and
 // what must show. outputs lists only the results the row is about; problems
@@ -204,7 +204,7 @@ for (const row of ROWS) {
 // driver: whatever is typed, no text, table cell or graph shows a number
 // gone wrong.
 test("random designs: no text, cell or graph shows NaN, Infinity or undefined", () => {
-  const plot = require(path.join(__dirname, "..", "..", "docs", "box-plot.js"));
+  const plot = require(path.join(__dirname, "..", "..", "page", "box-plot.js"));
   let seed = 12345;
   const random = () => (seed = (seed * 1103515245 + 12345) % 2147483648) / 2147483648;
   const pick = (lo, hi) => String(Number((lo * Math.pow(hi / lo, random())).toPrecision(3)));

@@ -1,0 +1,154 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (c) Ravelle developers
+//
+// The equations page's inputs: every field with its quantity, default and
+// name, the unit systems, how a typed text is read in SI units, and the
+// address (the query string) that keeps a design. Pure: the page's wiring
+// and its result texts read it; node's test runner loads it as a CommonJS
+// module, the page as a classic script (global RavelleFields).
+(function (global) {
+  "use strict";
+
+  // Each unit system's units, as [factor to SI, symbol]. Temperatures are
+  // always in °C and frequencies in Hz.
+  var UNIT_SYSTEMS = {
+    metric: { volume: [1e-3, "L"], length: [1e-3, "mm"], area: [1e-4, "cm²"] },
+    imperial: { volume: [0.028316846592, "ft³"], length: [0.0254, "in"], area: [0.00064516, "in²"] },
+  };
+
+  // End correction k, the total of both ends times the bore (section 2.1).
+  var END_FACTORS = { "free-free": 0.614, "flanged-free": 0.732, "flanged-flanged": 0.85 };
+
+  // Absolute zero, in °C: the lowest temperature with a speed of sound.
+  var ABSOLUTE_ZERO_C = -273.15;
+
+  // The box losses QL a design may have; 1000 is as good as no loss at all.
+  var QL_RANGE = [1, 1000];
+
+  // The numeric inputs, in the form's order. si: the default in SI units
+  // (m, m², m³, Hz, °C, Ω, V, W). optional: may stay empty, as the power
+  // rating; after: empty until the box is built, and needed together.
+  // The driver is an example of our own, a 12-inch woofer that suits the
+  // default box.
+  var FIELDS = [
+    { id: "fs", quantity: "frequency", name: "resonance frequency fs", si: 22, driver: true },
+    { id: "qts", quantity: "ratio", name: "total Q, Qts", si: 0.38, driver: true },
+    { id: "qes", quantity: "ratio", name: "electrical Q, Qes", si: 0.42, driver: true },
+    { id: "vas", quantity: "volume", name: "equivalent volume Vas", si: 0.055, driver: true },
+    { id: "re", quantity: "resistance", name: "voice-coil resistance Re", si: 5.6, driver: true },
+    { id: "volts", quantity: "voltage", name: "drive voltage", si: 2.83, driver: true },
+    { id: "pe", quantity: "power", name: "power rating Pe", si: 250, optional: true },
+    { id: "ql", quantity: "ratio", name: "box losses QL", si: 7, driver: true },
+    { id: "vb", quantity: "volume", name: "net box volume", si: 0.04 },
+    { id: "fb", quantity: "frequency", name: "tuning frequency", si: 22 },
+    { id: "bore", quantity: "length", name: "bore", si: 0.086 },
+    { id: "temp", quantity: "temperature", name: "air temperature", si: 20 },
+    { id: "sd", quantity: "area", name: "cone area Sd", si: 0.05 },
+    { id: "xmax", quantity: "length", name: "Xmax", si: 0.008 },
+    { id: "built", quantity: "length", name: "built length", si: null, after: true },
+    { id: "measured", quantity: "frequency", name: "measured tuning", si: null, after: true },
+  ];
+  var CHOICES = { units: UNIT_SYSTEMS, ends: END_FACTORS };
+  var QUERY_ORDER = ["units", "fs", "qts", "qes", "vas", "re", "volts", "pe", "ql", "vb", "fb", "bore", "ends", "temp", "sd", "xmax", "built", "measured"];
+  var DEFAULT_CHOICES = { units: "metric", ends: "flanged-free" };
+
+  var NUMBER = /^[+-]?(\d+\.?\d*|\.\d+)(e[+-]?\d+)?$/i;
+
+  function fieldById(id) {
+    for (var i = 0; i < FIELDS.length; i++) {
+      if (FIELDS[i].id === id) return FIELDS[i];
+    }
+    return null;
+  }
+
+  function choice(name, value) {
+    return Object.prototype.hasOwnProperty.call(CHOICES[name], value) ? value : DEFAULT_CHOICES[name];
+  }
+
+  // The quantities whose unit is the same in both systems.
+  var FIXED_UNITS = { frequency: "Hz", temperature: "°C", ratio: "", resistance: "Ω", voltage: "V", power: "W" };
+
+  // Factor to SI and symbol of a quantity in a unit system.
+  function unitOf(quantity, units) {
+    if (quantity in FIXED_UNITS) return [1, FIXED_UNITS[quantity]];
+    return UNIT_SYSTEMS[units][quantity];
+  }
+
+  // The text of one input, read in SI units: {value} or {problem}, where the
+  // problem is "empty", "comma", "number", "large" or "range".
+  function readField(text, field, units) {
+    var t = String(text == null ? "" : text).trim();
+    if (t === "") return { problem: "empty" };
+    if (/^[+-]?\d*,\d+$/.test(t)) return { problem: "comma" };
+    if (!NUMBER.test(t)) return { problem: "number" };
+    var n = Number(t);
+    if (!isFinite(n)) return { problem: "large" };
+    if (field.quantity === "temperature" ? n <= ABSOLUTE_ZERO_C : n <= 0) return { problem: "range" };
+    if (field.id === "ql" && (n < QL_RANGE[0] || n > QL_RANGE[1])) return { problem: "range" };
+    return { value: n * unitOf(field.quantity, units)[0] };
+  }
+
+  function problemText(field, problem) {
+    switch (problem) {
+      case "empty": return "Enter the " + field.name + ".";
+      case "comma": return "Use a point for decimals, as in 8.5.";
+      case "number": return "Not a number: type digits, as in 40 or 8.5.";
+      case "large": return "Too large a number.";
+      default:
+        if (field.id === "ql") return "Must be from 1 to 1000 (1000: a box without losses).";
+        return field.quantity === "temperature" ? "Must be above −273.15 °C." : "Must be more than 0.";
+    }
+  }
+
+  // An input's text for a value in SI units: five significant digits, so
+  // that a bookmark of a design switched to the other units gives the same
+  // results, but for a last digit now and then.
+  function inputText(si, field, units) {
+    return String(Number((si / unitOf(field.quantity, units)[0]).toPrecision(5)));
+  }
+
+  function defaultTexts(units) {
+    var texts = { units: units, ends: DEFAULT_CHOICES.ends };
+    FIELDS.forEach(function (f) {
+      texts[f.id] = f.after ? "" : inputText(f.si, f, units);
+    });
+    return texts;
+  }
+
+  // The design of a query string (?units=metric&vb=40...); what is missing,
+  // unknown or not a valid value keeps its default.
+  function textsFromQuery(search) {
+    var params = new URLSearchParams(search || "");
+    var units = choice("units", params.get("units"));
+    var texts = defaultTexts(units);
+    texts.ends = choice("ends", params.get("ends"));
+    FIELDS.forEach(function (f) {
+      var text = params.get(f.id);
+      var cleared = f.optional && text !== null && text.trim() === "";
+      if (cleared || (text !== null && readField(text, f, units).value !== undefined)) texts[f.id] = text.trim();
+    });
+    return texts;
+  }
+
+  // The query string of a design: every choice and every input not left
+  // empty, in the order of the form; an optional input left empty says so,
+  // or its default would come back.
+  function queryFromTexts(texts) {
+    var params = new URLSearchParams();
+    QUERY_ORDER.forEach(function (id) {
+      var text = String(texts[id] == null ? "" : texts[id]).trim();
+      var field = fieldById(id);
+      if (text !== "" || (field && field.optional)) params.set(id, text);
+    });
+    return params.toString();
+  }
+
+  var api = {
+    UNIT_SYSTEMS: UNIT_SYSTEMS, END_FACTORS: END_FACTORS, FIELDS: FIELDS, fieldById: fieldById, choice: choice,
+    unitOf: unitOf, readField: readField, problemText: problemText, inputText: inputText,
+    defaultTexts: defaultTexts, textsFromQuery: textsFromQuery, queryFromTexts: queryFromTexts,
+  };
+
+  if (typeof module === "object" && module.exports) module.exports = api;
+  else global.RavelleFields = api;
+})(this);
