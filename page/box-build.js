@@ -27,7 +27,7 @@
   // shortest side and the height the longest, as a front-firing box stands.
   var SHAPES = {
     golden: { name: "golden", depth: 1 / PHI, width: 1, height: PHI },
-    "cube-root-2": { name: "1 : 2^(1/3) : 2^(2/3)", depth: 1, width: CUBE_ROOT_2, height: CUBE_ROOT_2 * CUBE_ROOT_2 },
+    "cube-root-2": { name: "1 : 1.26 : 1.59", depth: 1, width: CUBE_ROOT_2, height: CUBE_ROOT_2 * CUBE_ROOT_2 },
   };
 
   function mmText(x) { return x.toFixed(1) + " mm"; }

@@ -47,10 +47,34 @@
     { id: "xmax", quantity: "length", name: "Xmax", si: 0.008 },
     { id: "built", quantity: "length", name: "built length", si: null, after: true },
     { id: "measured", quantity: "frequency", name: "measured tuning", si: null, after: true },
+    // The build: the port as the main window takes it (its own defaults),
+    // then the box around it. zero: 0 is a value, as a wall of no thickness.
+    { id: "t1", quantity: "length", name: "wall of tube 1", si: 0.002, build: true, zero: true },
+    { id: "t2", quantity: "length", name: "wall of tube 2", si: 0.004, build: true, zero: true },
+    { id: "t3", quantity: "length", name: "wall of tube 3", si: 0.004, build: true, zero: true },
+    { id: "t4", quantity: "length", name: "wall of tube 4", si: 0.004, build: true, zero: true },
+    { id: "t5", quantity: "length", name: "wall of tube 5", si: 0.004, build: true, zero: true },
+    { id: "cap", quantity: "length", name: "end cap and front panel", si: 0.036, build: true },
+    { id: "acoustic", quantity: "length", name: "acoustic length", si: null, build: true, optional: true },
+    { id: "fit", quantity: "length", name: "fit tolerance", si: 0.001, build: true, zero: true },
+    { id: "driverdisp", quantity: "volume", name: "driver's displacement", si: null, build: true, optional: true, zero: true },
+    { id: "bracing", quantity: "percent", name: "bracing", si: null, build: true, optional: true, zero: true },
+    { id: "panel", quantity: "length", name: "panel thickness", si: null, build: true, optional: true },
+    { id: "width", quantity: "length", name: "outside width", si: null, build: true, optional: true },
+    { id: "height", quantity: "length", name: "outside height", si: null, build: true, optional: true },
+    { id: "cutout", quantity: "length", name: "driver's cut-out", si: null, build: true, optional: true },
   ];
-  var CHOICES = { units: UNIT_SYSTEMS, ends: END_FACTORS };
-  var QUERY_ORDER = ["units", "fs", "qts", "qes", "vas", "re", "volts", "pe", "ql", "vb", "fb", "bore", "ends", "temp", "sd", "xmax", "built", "measured"];
-  var DEFAULT_CHOICES = { units: "metric", ends: "flanged-free" };
+  // The choices, each a set of values with the first the default. The box
+  // shapes are the box model's ratios and the builder's own size.
+  var SHAPES = { golden: true, "cube-root-2": true, own: true };
+  var CHOICES = { units: UNIT_SYSTEMS, ends: END_FACTORS, tubes: { 3: 3, 5: 5 }, shape: SHAPES };
+  var QUERY_ORDER = ["units", "fs", "qts", "qes", "vas", "re", "volts", "pe", "ql", "vb", "fb", "bore", "ends", "temp", "sd", "xmax",
+    "built", "measured", "tubes", "t1", "t2", "t3", "t4", "t5", "cap", "acoustic", "stock", "mytubes", "fit", "driverdisp",
+    "bracing", "panel", "shape", "width", "height", "cutout"];
+  var DEFAULT_CHOICES = { units: "metric", ends: "flanged-free", tubes: "3", shape: "golden" };
+  // The pipe catalogues a builder can choose from, and those in use at first.
+  var STOCK = ["metric-pvc", "us-pvc", "cardboard"];
+  var DEFAULT_STOCK = "metric-pvc";
 
   var NUMBER = /^[+-]?(\d+\.?\d*|\.\d+)(e[+-]?\d+)?$/i;
 
@@ -66,7 +90,7 @@
   }
 
   // The quantities whose unit is the same in both systems.
-  var FIXED_UNITS = { frequency: "Hz", temperature: "°C", ratio: "", resistance: "Ω", voltage: "V", power: "W" };
+  var FIXED_UNITS = { frequency: "Hz", temperature: "°C", ratio: "", resistance: "Ω", voltage: "V", power: "W", percent: "%" };
 
   // Factor to SI and symbol of a quantity in a unit system.
   function unitOf(quantity, units) {
@@ -83,7 +107,7 @@
     if (!NUMBER.test(t)) return { problem: "number" };
     var n = Number(t);
     if (!isFinite(n)) return { problem: "large" };
-    if (field.quantity === "temperature" ? n <= ABSOLUTE_ZERO_C : n <= 0) return { problem: "range" };
+    if (field.quantity === "temperature" ? n <= ABSOLUTE_ZERO_C : field.zero ? n < 0 : n <= 0) return { problem: "range" };
     if (field.id === "ql" && (n < QL_RANGE[0] || n > QL_RANGE[1])) return { problem: "range" };
     return { value: n * unitOf(field.quantity, units)[0] };
   }
@@ -96,6 +120,7 @@
       case "large": return "Too large a number.";
       default:
         if (field.id === "ql") return "Must be from 1 to 1000 (1000: a box without losses).";
+        if (field.zero) return "Must be 0 or more.";
         return field.quantity === "temperature" ? "Must be above −273.15 °C." : "Must be more than 0.";
     }
   }
@@ -108,11 +133,19 @@
   }
 
   function defaultTexts(units) {
-    var texts = { units: units, ends: DEFAULT_CHOICES.ends };
+    var texts = { units: units, stock: DEFAULT_STOCK, mytubes: "" };
+    Object.keys(DEFAULT_CHOICES).forEach(function (name) { if (name !== "units") texts[name] = DEFAULT_CHOICES[name]; });
     FIELDS.forEach(function (f) {
-      texts[f.id] = f.after ? "" : inputText(f.si, f, units);
+      texts[f.id] = f.si === null ? "" : inputText(f.si, f, units);
     });
     return texts;
+  }
+
+  // The catalogues named in a text ("metric-pvc,us-pvc"), known ones only,
+  // in the page's order.
+  function stockOf(text) {
+    var named = String(text == null ? "" : text).split(",").map(function (id) { return id.trim(); });
+    return STOCK.filter(function (id) { return named.indexOf(id) >= 0; });
   }
 
   // The design of a query string (?units=metric&vb=40...); what is missing,
@@ -121,7 +154,9 @@
     var params = new URLSearchParams(search || "");
     var units = choice("units", params.get("units"));
     var texts = defaultTexts(units);
-    texts.ends = choice("ends", params.get("ends"));
+    Object.keys(DEFAULT_CHOICES).forEach(function (name) { if (name !== "units") texts[name] = choice(name, params.get(name)); });
+    if (params.get("stock") !== null) texts.stock = stockOf(params.get("stock")).join(",");
+    if (params.get("mytubes") !== null) texts.mytubes = params.get("mytubes").trim();
     FIELDS.forEach(function (f) {
       var text = params.get(f.id);
       var cleared = f.optional && text !== null && text.trim() === "";
@@ -131,14 +166,16 @@
   }
 
   // The query string of a design: every choice and every input not left
-  // empty, in the order of the form; an optional input left empty says so,
-  // or its default would come back.
+  // empty, in the order of the form; an optional input left empty says so
+  // where it has a default, or that would come back.
   function queryFromTexts(texts) {
     var params = new URLSearchParams();
     QUERY_ORDER.forEach(function (id) {
       var text = String(texts[id] == null ? "" : texts[id]).trim();
       var field = fieldById(id);
-      if (text !== "" || (field && field.optional)) params.set(id, text);
+      if (text !== "" || (field && field.optional && field.si !== null) || (id === "stock" && texts.stock !== undefined)) {
+        params.set(id, text);
+      }
     });
     return params.toString();
   }
@@ -147,6 +184,7 @@
     UNIT_SYSTEMS: UNIT_SYSTEMS, END_FACTORS: END_FACTORS, FIELDS: FIELDS, fieldById: fieldById, choice: choice,
     unitOf: unitOf, readField: readField, problemText: problemText, inputText: inputText,
     defaultTexts: defaultTexts, textsFromQuery: textsFromQuery, queryFromTexts: queryFromTexts,
+    STOCK: STOCK, stockOf: stockOf,
   };
 
   if (typeof module === "object" && module.exports) module.exports = api;

@@ -14,6 +14,10 @@
   var readField = Fields.readField, inputText = Fields.inputText, defaultTexts = Fields.defaultTexts;
   var textsFromQuery = Fields.textsFromQuery, queryFromTexts = Fields.queryFromTexts;
   var assess = Texts.assess, esc = Texts.esc;
+  var BuildTexts = global.RavelleBuildTexts, Drawing = global.RavelleDrawing;
+  // The choices of the page, each a <select> of that id.
+  var CHOICE_IDS = ["units", "ends", "tubes", "shape"];
+  var PANEL_NAMES = { front: "Front baffle", back: "Back", sides: "Sides", "top-bottom": "Top and bottom" };
 
   // The page: reads the inputs, writes the results, keeps the address.
   function attach(document, window) {
@@ -26,16 +30,24 @@
     // changes no result, and switching back restores the text typed.
     var converted = {};
 
+    var stockBoxes = document.querySelectorAll('input[name="stock"]');
+    var build = byId("build-form");
+
     function texts() {
-      var t = { units: byId("units").value, ends: byId("ends").value };
+      var t = { mytubes: byId("mytubes").value };
+      CHOICE_IDS.forEach(function (id) { t[id] = byId(id).value; });
+      t.stock = Array.prototype.filter.call(stockBoxes, function (b) { return b.checked; })
+        .map(function (b) { return b.value; }).join(",");
       FIELDS.forEach(function (f) { t[f.id] = byId(f.id).value; });
       return t;
     }
 
     function fill(t) {
-      byId("units").value = t.units;
-      byId("ends").value = t.ends;
+      CHOICE_IDS.forEach(function (id) { byId(id).value = t[id]; });
       units = t.units;
+      byId("mytubes").value = t.mytubes;
+      var stock = Fields.stockOf(t.stock);
+      Array.prototype.forEach.call(stockBoxes, function (b) { b.checked = stock.indexOf(b.value) >= 0; });
       FIELDS.forEach(function (f) { byId(f.id).value = t[f.id]; });
       converted = {};
     }
@@ -59,6 +71,16 @@
           converted[f.id] = { text: box.value, si: si };
         }
       });
+      // The builder's own tubes: every number in the other unit, and the
+      // text typed back again on the way back.
+      var mine = byId("mytubes");
+      var back = converted.mytubes && mine.value === converted.mytubes.text ? converted.mytubes.before : null;
+      var before = mine.value;
+      var factor = (to === "imperial" ? 1 / 25.4 : 25.4);
+      mine.value = back !== null ? back : mine.value.replace(/\d+(\.\d+)?|\.\d+/g, function (n) {
+        return String(Number((Number(n) * factor).toPrecision(4)));
+      });
+      converted.mytubes = { text: mine.value, before: before };
       units = to;
     }
 
@@ -72,7 +94,7 @@
         if (message) byId(f.id).setAttribute("aria-invalid", "true");
         else byId(f.id).removeAttribute("aria-invalid");
       });
-      Array.prototype.forEach.call(document.querySelectorAll("#assistant span[data-quantity]"), function (span) {
+      Array.prototype.forEach.call(document.querySelectorAll("#assistant span[data-quantity], #build span[data-quantity]"), function (span) {
         span.textContent = UNIT_SYSTEMS[a.units][span.getAttribute("data-quantity")][1];
       });
       // A result without a number shows no unit either; metric needs no second unit.
@@ -120,9 +142,93 @@
       });
     }
 
+    // One row of cells: <td data-quantity="…" data-mm="…">, as the build's
+    // texts give them.
+    function cells(row, numeric) {
+      return Object.keys(row).map(function (q) {
+        var c = row[q];
+        var mm = c.mm !== undefined && c.mm !== null ? " data-mm=\"" + c.mm + "\"" : "";
+        return "<td" + (numeric.indexOf(q) >= 0 ? " class=\"num\"" : "") + " data-quantity=\"" + q + "\"" + mm + ">" +
+          esc(c.text) + "</td>";
+      }).join("");
+    }
+
+    function setOutput(id, c) {
+      var element = byId(id);
+      element.textContent = c ? c.text : "";
+      if (c && c.mm !== undefined) element.setAttribute("data-mm", c.mm);
+      else element.removeAttribute("data-mm");
+    }
+
+    var latest = null;
+
+    // The build sheet: the port, the plan, the volumes, the box, the panels
+    // and the drawings, every text from assessBuild, escaped here.
+    function showBuild(b, t) {
+      latest = b;
+      setMarkup(byId("sheet-summary"), b.summary.map(function (line) { return "<li>" + esc(line) + "</li>"; }).join(""));
+      var message = b.problems.mytubes || "";
+      byId("mytubes-problem").textContent = message;
+      if (message) byId("mytubes").setAttribute("aria-invalid", "true");
+      else byId("mytubes").removeAttribute("aria-invalid");
+      Array.prototype.forEach.call(build.querySelectorAll("[data-five]"), function (f) { f.hidden = t.tubes !== "5"; });
+      Array.prototype.forEach.call(build.querySelectorAll("[data-own]"), function (f) { f.hidden = t.shape !== "own"; });
+
+      var port = b.port;
+      byId("port-note").textContent = port.note || "";
+      setMarkup(byId("port").tBodies[0], port.rows.map(function (r) {
+        return "<tr data-tube=\"" + r.tube + "\"><th scope=\"row\">" + r.tube + "</th>" +
+          cells(r.cells, ["inside-mm", "wall-mm", "outside-mm", "gap-mm", "cut-mm"]) + "</tr>";
+      }).join(""));
+      ["port-length", "port-outside", "port-volume", "box-depth-min", "plug-mm", "cap-outside-mm", "cap-hole-mm", "opening-mm"]
+        .forEach(function (id) { setOutput(id, port.outputs[id]); });
+
+      byId("plan-note").textContent = b.plan.note || "";
+      setMarkup(byId("tube-plan").tBodies[0], b.plan.rows.map(function (r) {
+        return "<tr data-tube=\"" + r.tube + "\"" + (r.made ? " class=\"made\"" : "") + "><th scope=\"row\">" + r.tube + "</th>" +
+          cells(r.cells, ["start-inside-mm", "start-wall-mm", "required-mm", "wall-mm"]) + "</tr>";
+      }).join(""));
+      byId("use-plan").disabled = !b.canUsePlan;
+      var nearest = b.nearestBore;
+      var boreUnchanged = !nearest || port.rows.length === 0 || Math.abs(nearest.insideMm - port.rows[0].cells["inside-mm"].mm) < 1e-9;
+      byId("use-bore").disabled = boreUnchanged;
+      byId("bore-hint").textContent = nearest && !boreUnchanged ? "the nearest: " + nearest.name : "";
+
+      var vol = b.volumes;
+      byId("volumes-note").textContent = vol ? vol.note : "";
+      Array.prototype.forEach.call(byId("volumes").querySelectorAll("td[data-quantity]"), function (td) {
+        td.textContent = vol && vol.cells[td.getAttribute("data-quantity")] || "";
+      });
+      var box = b.box || { outputs: {}, panels: [], notes: [], problems: [] };
+      ["box-width", "box-height", "box-depth"].forEach(function (id) { setOutput(id, box.outputs[id]); });
+      byId("box-notes").textContent = box.notes.join(" ");
+      byId("box-problems").textContent = box.problems.join(" ");
+      byId("construction").textContent = box.construction || "";
+      setMarkup(byId("panels").tBodies[0], box.panels.map(function (p) {
+        return "<tr data-panel=\"" + p.panel + "\"><th scope=\"row\">" + esc(PANEL_NAMES[p.panel]) + "</th>" +
+          cells(p.cells, ["count", "width-mm", "height-mm", "thickness-mm"]) + "</tr>";
+      }).join(""));
+
+      var drawn = {};
+      if (b.drawings && Drawing) {
+        drawn.port = Drawing.port(b.drawings.port, b.drawings.format);
+        drawn.front = Drawing.front(b.drawings.front, b.drawings.format);
+      }
+      ["port", "front"].forEach(function (name) {
+        var d = drawn[name];
+        setMarkup(document.querySelector('[data-drawing="' + name + '"]'), d ? d.svg : "");
+        setMarkup(document.querySelector('[data-twin="' + name + '"]').tBodies[0], d ? d.twin.rows.map(function (row) {
+          return "<tr><th scope=\"row\">" + esc(row[0]) + "</th><td>" + esc(row[1]) + "</td></tr>";
+        }).join("") : "");
+      });
+    }
+
     function update(keepAddress) {
       var t = texts();
-      show(assess(t, exactValues()));
+      var exact = exactValues();
+      var a = assess(t, exact);
+      show(a);
+      showBuild(BuildTexts.assessBuild(t, exact, a), t);
       if (keepAddress) return;
       try {
         window.history.replaceState(null, "", "?" + queryFromTexts(t) + window.location.hash);
@@ -131,12 +237,35 @@
       }
     }
 
-    form.addEventListener("input", function (event) {
-      var box = event.target;
-      if (box.id === "units" && box.value !== units) switchUnits(box.value);
+    [form, build].forEach(function (f) {
+      f.addEventListener("input", function (event) {
+        var box = event.target;
+        if (box.id === "units" && box.value !== units) switchUnits(box.value);
+        update(false);
+      });
+      f.addEventListener("submit", function (event) { event.preventDefault(); });
+    });
+    // "Use this plan": the plan's walls become the port's, in the units shown.
+    byId("use-plan").addEventListener("click", function () {
+      if (!latest || !latest.plan.walls) return;
+      latest.plan.walls.forEach(function (mm, i) {
+        var id = "t" + (i + 1);
+        byId(id).value = inputText(mm / 1000, Fields.fieldById(id), units);
+      });
       update(false);
     });
-    form.addEventListener("submit", function (event) { event.preventDefault(); });
+    byId("use-bore").addEventListener("click", function () {
+      if (!latest || !latest.nearestBore) return;
+      byId("bore").value = inputText(latest.nearestBore.insideMm / 1000, Fields.fieldById("bore"), units);
+      update(false);
+    });
+    // The sheet alone on paper: the rest of the page steps aside while the
+    // browser prints.
+    byId("print-sheet").addEventListener("click", function () {
+      document.body.classList.add("printing-sheet");
+      window.print();
+    });
+    window.addEventListener("afterprint", function () { document.body.classList.remove("printing-sheet"); });
     // "Use this box": the alignment's volume and tuning, as the table shows
     // them, become the design's.
     byId("alignments").addEventListener("click", function (event) {
