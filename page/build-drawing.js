@@ -12,11 +12,11 @@
 (function (global) {
   "use strict";
 
-  // The drawing is true to its stated scale when printed MM_WIDE wide: the
-  // svg says so in its width, and the page may scale it on screen.
-  var MM_WIDE = 170;
+  // Each drawing is true to its stated scale when printed as wide as it
+  // says: the two side by side across a sheet. The svg gives its width in
+  // mm; the page may scale it on screen, not in print.
+  var PORT_MM_WIDE = 90, FRONT_MM_WIDE = 90;
   var UNITS_PER_MM = 4; // drawing units in a printed millimetre
-  var W = MM_WIDE * UNITS_PER_MM;
   var PAD = 8;
   var FONT = 12, SMALL = 11;
   var ARROW = 9; // an arrowhead's length, about 2.3 mm printed
@@ -46,7 +46,8 @@
   // The sheet a drawing is drawn on: markup in order, and the extent of
   // everything drawn, from which the viewBox is set. Text is measured at
   // 0.6 em a character, generous for the page's sans-serif.
-  function sheet(id) {
+  function sheet(id, mmWide) {
+    var W = mmWide * UNITS_PER_MM;
     var parts = [], box = { x0: Infinity, y0: Infinity, x1: -Infinity, y1: -Infinity };
     function see(x, y) {
       x = finite(x); y = finite(y);
@@ -97,7 +98,7 @@
       svg: function (label, defs) {
         var x0 = box.x0 - (W - (box.x1 - box.x0)) / 2, y0 = box.y0 - PAD, h = box.y1 - box.y0 + 2 * PAD;
         return '<svg id="' + id + '" class="drawing" xmlns="http://www.w3.org/2000/svg" viewBox="' + num(x0) + " " + num(y0) +
-          " " + W + " " + num(h) + '" width="' + MM_WIDE + 'mm" height="' + num(h / UNITS_PER_MM) + 'mm" role="img" aria-label="' +
+          " " + W + " " + num(h) + '" width="' + mmWide + 'mm" height="' + num(h / UNITS_PER_MM) + 'mm" role="img" aria-label="' +
           esc(label) + '" font-family="' + FONTS + '"><title>' + esc(label) + "</title>" + (defs ? "<defs>" + defs + "</defs>" : "") +
           '<rect x="' + num(x0) + '" y="' + num(y0) + '" width="' + W + '" height="' + num(h) + '" fill="#fff"/>' +
           parts.join("") + "</svg>";
@@ -153,7 +154,7 @@
   }
 
   // Draws at the largest round scale at which the whole drawing, with its
-  // dimensions and words, fits MM_WIDE wide and heightUnits high.
+  // dimensions and words, fits the sheet's width and heightUnits high.
   function toScale(draw, heightUnits) {
     var list = scales(), s = null;
     for (var i = 0; i < list.length; i++) {
@@ -188,7 +189,7 @@
     var denominator = 1;
     var s = toScale(function (d, k) {
       denominator = d;
-      var s = sheet(id);
+      var s = sheet(id, PORT_MM_WIDE);
       var xo = 0, xi = c * k; // the front panel's outer and inner faces
       function X(fromInnerMm) { return xi + fromInnerMm * k; }
       function R(diameterMm) { return finite(diameterMm) / 2 * k; }
@@ -252,10 +253,11 @@
       extension(s, xi, panel + 4, xi, yP + 6);
       extension(s, xEnd, R(input.capOutsideMm) + 3, xEnd, yP + 6);
       dimension(s, { x: xi, y: yP }, { x: xEnd, y: yP }, "physical length " + mm(input.lengthMm));
-      s.text(xo - 62, yP + 30, "Section on the axis; outside to the left, the inside of the box to the right.  Scale " + scaleText(d),
-        { size: SMALL });
+      s.text(xo - 62, yP + 30, "Section on the axis: outside to the left,", { size: SMALL });
+      s.text(xo - 62, yP + 46, "the inside of the box to the right.", { size: SMALL });
+      s.text(xo - 62, yP + 62, "Scale " + scaleText(d), { size: SMALL });
       return s;
-    }, 720);
+    }, 600);
 
     rows.push(["Scale", scaleText(denominator)]);
     var sentence = "The port in section along its axis, at " + scaleText(denominator) + ", the front panel at the left: " +
@@ -289,7 +291,7 @@
     var denominator = 1;
     var s = toScale(function (d, k) {
       denominator = d;
-      var s = sheet(id);
+      var s = sheet(id, FRONT_MM_WIDE);
       var right = wMm * k, top = -hMm * k;
       s.rect(0, top, right, hMm * k, 'fill="#e6e6e6" ' + OUTLINE, "baffle");
       s.rect(finite(inside.leftMm) * k, -(finite(inside.bottomMm) + finite(inside.heightMm)) * k, finite(inside.widthMm) * k,
@@ -325,11 +327,12 @@
       extension(s, -3, 0, -28, 0);
       extension(s, -3, top, -28, top);
       dimension(s, { x: -22, y: 0 }, { x: -22, y: top }, mm(hMm));
-      s.text(-30, yW + 30, "Front baffle, seen from the front, " + mm(input.thicknessMm) + " thick; dashed: the inside of the box.",
-        { size: SMALL });
-      s.text(-30, yW + 46, "Scale " + scaleText(d), { size: SMALL });
+      // Three short lines: the baffle is drawn in half the sheet's width.
+      s.text(-30, yW + 30, "Front baffle, from the front, " + mm(input.thicknessMm) + " thick.", { size: SMALL });
+      s.text(-30, yW + 46, "Dashed: the inside of the box.", { size: SMALL });
+      s.text(-30, yW + 62, "Scale " + scaleText(d), { size: SMALL });
       return s;
-    }, 880);
+    }, 600);
 
     rows.push(["Scale", scaleText(denominator)]);
     var sentence = "The front baffle seen from the front, at " + scaleText(denominator) + ": " + mm(wMm) + " wide, " + mm(hMm) +

@@ -262,10 +262,10 @@
     // The sheet alone on paper: the rest of the page steps aside while the
     // browser prints.
     byId("print-sheet").addEventListener("click", function () {
-      document.body.classList.add("printing-sheet");
+      document.documentElement.classList.add("printing-sheet");
       window.print();
     });
-    window.addEventListener("afterprint", function () { document.body.classList.remove("printing-sheet"); });
+    window.addEventListener("afterprint", function () { document.documentElement.classList.remove("printing-sheet"); });
     // "Use this box": the alignment's volume and tuning, as the table shows
     // them, become the design's.
     byId("alignments").addEventListener("click", function (event) {

@@ -7,11 +7,12 @@ ICON_SIZES = (16, 32, 48, 64, 128, 256)
 PROGRAM = "bin/ravelle"
 DESKTOP_FILE = f"share/applications/{APP_ID}.desktop"
 EQUATIONS_PAGE = "share/ravelle/vent-proof-adv.htm"
-# The page's design assistant and its box model and graphs, classic scripts
-# beside it.
+# The page's scripts, classic ones beside it: its models, graphs and
+# drawings, fields, texts and wiring.
 EQUATIONS_SCRIPTS = tuple(f"share/ravelle/{name}" for name in
-                          ("box-model.js", "box-plot.js", "fields.js", "texts.js",
-                           "vent-assistant.js"))
+                          ("box-model.js", "box-plot.js", "port-model.js", "pipe-catalogue.js",
+                           "tube-plan.js", "box-build.js", "build-drawing.js", "fields.js",
+                           "texts.js", "build-texts.js", "vent-assistant.js"))
 METAINFO = f"share/metainfo/{APP_ID}.metainfo.xml"
 MANUAL = "share/man/man1/ravelle.1"
 # What the Debian package adds to an installed tree: its copyright and

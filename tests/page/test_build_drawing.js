@@ -50,8 +50,8 @@ function unitsPerMm(svg) {
   const scale = texts(svg).join(" ").match(/Scale 1 : ([\d.]+)/);
   assert.ok(scale, "the scale is stated");
   assert.ok(ROUND_SCALES.includes(Number(scale[1])), `1 : ${scale[1]} is a round scale`);
-  assert.match(root.width, /^170mm$/);
-  return { k: view[2] / 170 / Number(scale[1]), view, root };
+  const printedMm = Number(root.width.match(/^(\d+)mm$/)[1]);
+  return { k: view[2] / printedMm / Number(scale[1]), view, root };
 }
 
 // What every drawing owes: the twin's dimensions written on it, its title,
