@@ -336,6 +336,71 @@ test("the box designer: from the example driver to the box, the port and the que
   assert.deepEqual(browser.requests.filter((url) => !url.startsWith("file:")), [], "network requests");
 });
 
+// The build sheet: the example driver's box to a plan, "Use this plan", the
+// cut list and the printed sheet. Every number on it is the build's texts
+// for the same inputs; those are checked against the program in the node
+// tests.
+const buildTexts = require(path.join(__dirname, "..", "..", "page", "build-texts.js"));
+const TABLE = (id) => `[...document.querySelectorAll("#${id} tbody tr")].map((tr) =>
+  Object.fromEntries([...tr.querySelectorAll("td[data-quantity]")].map((td) => [td.dataset.quantity, td.textContent])))`;
+const cellTexts = (rows) => rows.map((r) => Object.fromEntries(Object.entries(r.cells).map(([q, c]) => [q, c.text])));
+function expectedBuild(texts) {
+  return buildTexts.assessBuild(texts, {}, assistant.assess(texts));
+}
+
+test("the build sheet: from the example driver to a plan, its walls and the printed sheet", async () => {
+  await browser.navigate(pathToFileURL(PAGE).href);
+  const defaults = assistant.defaultTexts("metric");
+  const before = expectedBuild(defaults);
+  assert.deepEqual(await browser.evaluate(TABLE("port")), cellTexts(before.port.rows));
+  assert.deepEqual(await browser.evaluate(TABLE("tube-plan")), cellTexts(before.plan.rows));
+  assert.equal(before.plan.rows.length, 3);
+  assert.deepEqual(await browser.evaluate(TABLE("panels")), before.box.panels.map((p) => Object.fromEntries(
+    Object.entries(p.cells).map(([q, c]) => [q, c.text]))));
+
+  // "Use this plan" from the keyboard: its walls become the port's, the
+  // address keeps them, and the port follows.
+  await browser.evaluate(`document.getElementById("use-plan").focus()`);
+  await browser.send("Input.dispatchKeyEvent", { type: "keyDown", key: "Enter", code: "Enter", windowsVirtualKeyCode: 13, text: "\r" });
+  await browser.send("Input.dispatchKeyEvent", { type: "keyUp", key: "Enter", code: "Enter", windowsVirtualKeyCode: 13 });
+  const walls = await browser.evaluate(`["t1", "t2", "t3"].map((id) => document.getElementById(id).value)`);
+  assert.deepEqual(walls.map(Number), before.plan.walls);
+  const query = new URLSearchParams(await browser.evaluate("location.search"));
+  assert.deepEqual(["t1", "t2", "t3"].map((id) => query.get(id)), walls);
+  const after = expectedBuild({ ...defaults, t1: walls[0], t2: walls[1], t3: walls[2] });
+  const port = await browser.evaluate(TABLE("port"));
+  assert.deepEqual(port, cellTexts(after.port.rows));
+  assert.deepEqual(port.map((r) => r["wall-mm"]), walls);
+  assert.deepEqual(port.map((r) => r["inside-mm"]), after.plan.rows.map((r) => r.cells["required-mm"].text),
+    "each tube is the size the plan made it for");
+  assert.equal(await browser.evaluate(`document.getElementById("use-plan").disabled`), true, "nothing more to use");
+  assert.match(await browser.evaluate(`document.getElementById("port-length").textContent`), /^\d+$/);
+  const sheet = await browser.evaluate(`document.getElementById("build-sheet").innerText`);
+  assert.match(sheet, /Width of strip to be inserted into inner tube \d+/);
+  assert.equal(await browser.evaluate(`document.querySelectorAll("#build-sheet svg[role=img]").length`), 2);
+  assert.doesNotMatch(sheet, /NaN|Infinity|undefined/);
+  await browser.evaluate(`document.getElementById("build-sheet").scrollIntoView()`);
+  await browser.screenshot("#build-sheet", "build-sheet.png");
+
+  // The sheet alone, as "Print the build sheet" prints it, in metric and
+  // in imperial: at most two pages, lengths in inches to 1/16.
+  const pages = async (file) => {
+    await browser.evaluate(`document.documentElement.classList.add("printing-sheet")`);
+    const { data } = await browser.send("Page.printToPDF", { printBackground: true, paperWidth: 8.27, paperHeight: 11.69 });
+    await browser.evaluate(`document.documentElement.classList.remove("printing-sheet")`);
+    const pdf = Buffer.from(data, "base64");
+    fs.writeFileSync(path.join(OUT, file), pdf);
+    return (pdf.toString("latin1").match(/\/Type\s*\/Page[^s]/g) || []).length;
+  };
+  assert.ok(await pages("build-sheet.pdf") <= 2, "the metric sheet on two A4 pages");
+  await browser.evaluate(`(() => { const units = document.getElementById("units");
+    units.value = "imperial"; units.dispatchEvent(new Event("input", { bubbles: true })); })()`);
+  const inches = await browser.evaluate(TABLE("port"));
+  for (const r of inches) assert.match(r["cut-mm"], /^\d+( \d+\/(2|4|8|16))?$/, "a cut length in inches to 1/16");
+  assert.ok(await pages("build-sheet-imperial.pdf") <= 2, "the imperial sheet on two A4 pages");
+  assert.deepEqual(browser.errors, [], "script errors");
+});
+
 test("axe-core finds no accessibility violations", async () => {
   await browser.evaluate(fs.readFileSync(AXE, "utf8"));
   const violations = await browser.evaluate(`axe.run(document).then((r) => r.violations.map((v) =>
