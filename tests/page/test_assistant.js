@@ -220,3 +220,40 @@ test("random designs: no text, cell or graph shows NaN, Infinity or undefined", 
     for (const text of words) assert.doesNotMatch(String(text), WORDS_NEVER_SHOWN, JSON.stringify(texts));
   }
 });
+
+// The build sheet's texts: the port as the main window shows it for the
+// same inputs (the worked examples: 277, 5.9 litres, 417), its cut list
+// worked by hand (P − c = 240.93, less g2 = 14.39 and g1 = 21.01), and
+// lengths in inches to 1/16.
+const buildTexts = require(path.join(__dirname, "..", "..", "page", "build-texts.js"));
+const BUILD_ROWS = [
+  { name: "the main window's starting values", texts: { acoustic: "830" },
+    outputs: { "port-length": "277", "port-volume": "5.9", "box-depth-min": "417", "port-outside": "166", "plug-mm": "132",
+      "opening-mm": "158", "cap-hole-mm": "86" }, cuts: ["220", "227", "241"], gaps: ["21", "14", ""] },
+  { name: "5 tubes", texts: { acoustic: "830", tubes: "5" },
+    outputs: { "port-length": "187", "port-volume": "7.1", "box-depth-min": "327", "port-outside": "221" },
+    cuts: ["130", "137", "139", "141", "151"] },
+  // 240.93 mm is 9.486 in, 151.8 sixteenths: 9 7/16 in (9.4375); 220 mm 8.661 in: 8 11/16.
+  { name: "imperial: cut lengths in inches to 1/16", texts: { units: "imperial", acoustic: "32.677", bore: "3.3858", cap: "1.4173",
+    t1: "0.07874", t2: "0.15748", t3: "0.15748" }, cuts: ["8 11/16", "8 15/16", "9 1/2"] },
+  { name: "a bore of 1 mm: a clear word, no port", texts: { bore: "1", acoustic: "830" }, note: /more than 1 mm/, cuts: [] },
+  { name: "a port shorter than its cap", texts: { acoustic: "20" }, note: /too short to build/, cuts: [] },
+  { name: "your own size without a width", texts: { shape: "own", height: "500" }, box: /outside width and height/ },
+  { name: "your own tubes with a decimal comma", texts: { mytubes: "70x3,5" }, problem: /decimal comma/ },
+  { name: "no catalogue and no tubes of your own", texts: { stock: "" }, plan: /Choose a catalogue/ },
+];
+
+for (const row of BUILD_ROWS) {
+  test(`build: ${row.name}`, () => {
+    const texts = { ...assistant.defaultTexts(row.texts.units || "metric"), ...row.texts };
+    const b = buildTexts.assessBuild(texts, {}, assistant.assess(texts));
+    for (const [id, text] of Object.entries(row.outputs || {})) assert.equal(b.port.outputs[id].text, text, id);
+    if (row.cuts) assert.deepEqual(b.port.rows.map((r) => r.cells["cut-mm"].text), row.cuts, "cut lengths");
+    if (row.gaps) assert.deepEqual(b.port.rows.map((r) => r.cells["gap-mm"].text), row.gaps, "end gaps");
+    if (row.note) assert.match(b.port.note, row.note);
+    if (row.box) assert.match(b.box.problems.join(" "), row.box);
+    if (row.problem) assert.match(b.problems.mytubes, row.problem);
+    if (row.plan) assert.match(b.plan.note, row.plan);
+    assert.doesNotMatch(JSON.stringify(b, (k, v) => (typeof v === "function" ? undefined : v)), /NaN|Infinity|undefined/);
+  });
+}
