@@ -81,11 +81,15 @@
   // unless the builder typed one.
   function portPart(inputs, units) {
     var result = Port.compute(inputs);
+    var none = { rows: [], outputs: {}, result: null };
     if (result.problem === "bore") {
-      return { note: "The bore must be more than 1 mm for a folded port; the main window shows n/a for this one.", result: null };
+      none.note = "The bore must be more than 1 mm for a folded port; the main window shows n/a for this one.";
+    } else if (result.problem === "wall") {
+      none.note = "The wall of tube " + result.tube + " must be 0 or more.";
+    } else if (result.problem === "range") {
+      none.note = "Out of range: check the bore, the walls and the lengths.";
     }
-    if (result.problem === "wall") return { note: "The wall of tube " + result.tube + " must be 0 or more.", result: null };
-    if (result.problem === "range") return { note: "Out of range: check the bore, the walls and the lengths.", result: null };
+    if (result.problem) return none;
     var list = Port.cutList(result, inputs.cap);
     var s = result.shown, n = result.tubes;
     var rows = list.rows.map(function (r) {

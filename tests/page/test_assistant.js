@@ -11,6 +11,7 @@ const assert = require("node:assert/strict");
 const path = require("node:path");
 
 const assistant = require(path.join(__dirname, "..", "..", "page", "texts.js"));
+const buildTexts = require(path.join(__dirname, "..", "..", "page", "build-texts.js"));
 
 // Each row: a design (texts over the metric defaults, or a query string) and
 // what must show. outputs lists only the results the row is about; problems
@@ -203,7 +204,8 @@ for (const row of ROWS) {
 // Designs drawn at random over wide ranges, a few far outside any real
 // driver: whatever is typed, no text, table cell or graph shows a number
 // gone wrong.
-test("random designs: no text, cell or graph shows NaN, Infinity or undefined", () => {
+test("random designs: no text, cell, graph or drawing shows NaN, Infinity or undefined", () => {
+  const drawing = require(path.join(__dirname, "..", "..", "page", "build-drawing.js"));
   const plot = require(path.join(__dirname, "..", "..", "page", "box-plot.js"));
   let seed = 12345;
   const random = () => (seed = (seed * 1103515245 + 12345) % 2147483648) / 2147483648;
@@ -212,8 +214,19 @@ test("random designs: no text, cell or graph shows NaN, Infinity or undefined", 
     const qts = pick(0.05, 2);
     const texts = { ...assistant.defaultTexts("metric"), fs: pick(5, 300), qts, qes: pick(Number(qts), 4), vas: pick(0.5, 2000),
       re: pick(1, 32), volts: pick(0.1, 100), pe: random() < 0.3 ? "" : pick(1, 5000), ql: pick(1, 1000), vb: pick(0.5, 2000),
-      fb: pick(5, 200), bore: pick(10, 300), sd: pick(10, 3000), xmax: pick(0.5, 40) };
-    const box = assistant.assess(texts).box;
+      fb: pick(5, 200), bore: pick(10, 300), sd: pick(10, 3000), xmax: pick(0.5, 40),
+      tubes: random() < 0.5 ? "3" : "5", t1: pick(0.1, 20), t2: pick(0.1, 20), t3: pick(0.1, 20), t4: pick(0.1, 20), t5: pick(0.1, 20),
+      cap: pick(3, 80), acoustic: random() < 0.5 ? "" : pick(10, 5000), shape: ["golden", "cube-root-2", "own"][Math.floor(random() * 3)],
+      width: pick(50, 2000), height: pick(50, 2000), cutout: random() < 0.5 ? "" : pick(20, 900),
+      stock: ["", "metric-pvc", "metric-pvc,us-pvc,cardboard"][Math.floor(random() * 3)], mytubes: random() < 0.2 ? "70x3, 150x4" : "" };
+    const assessed = assistant.assess(texts);
+    const build = buildTexts.assessBuild(texts, {}, assessed);
+    const drawn = build.drawings ? [drawing.port(build.drawings.port, build.drawings.format).svg,
+      drawing.front(build.drawings.front, build.drawings.format).svg] : [];
+    for (const text of [JSON.stringify(build, (k, x) => (typeof x === "function" ? undefined : x)), ...drawn]) {
+      assert.doesNotMatch(text, /NaN|Infinity|undefined/, JSON.stringify(texts));
+    }
+    const box = assessed.box;
     const words = [...Object.values(box.outputs), box.note, box.alignmentsNote,
       ...box.rows.flatMap((r) => Object.values(r.cells)), ...box.alignments.flatMap((r) => Object.values(r))];
     if (box.design) words.push(...plot.graphs(box.design, box.values).flatMap((g) => [g.label, g.svg]));
@@ -225,7 +238,6 @@ test("random designs: no text, cell or graph shows NaN, Infinity or undefined", 
 // same inputs (the worked examples: 277, 5.9 litres, 417), its cut list
 // worked by hand (P − c = 240.93, less g2 = 14.39 and g1 = 21.01), and
 // lengths in inches to 1/16.
-const buildTexts = require(path.join(__dirname, "..", "..", "page", "build-texts.js"));
 const BUILD_ROWS = [
   { name: "the main window's starting values", texts: { acoustic: "830" },
     outputs: { "port-length": "277", "port-volume": "5.9", "box-depth-min": "417", "port-outside": "166", "plug-mm": "132",
