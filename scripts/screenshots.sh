@@ -22,5 +22,5 @@ ctest --test-dir "$build" -R '^e2e\.(main_window|tube_maker|equations_page)$' --
 shots="$build/tests/e2e/screenshots"
 mkdir -p docs/screenshots
 cp "$shots/main_window/main-window.png" "$shots/tube_maker/tube-maker.png" docs/screenshots/
-cp "$build/tests/page/equations_page/screenshots/"{assistant,box-designer}.png docs/screenshots/
+cp "$build/tests/page/equations_page/screenshots/"{assistant,box-designer,build-sheet}.png docs/screenshots/
 ls -l docs/screenshots/
