@@ -133,11 +133,12 @@ class Browser {
     }
   }
 
-  // The element, or from its top to the bottom of another.
+  // The element, or from its top to the bottom of another, wherever the
+  // page is scrolled to.
   async screenshot(selector, file, until = selector) {
     const clip = await this.evaluate(`(() => { const r = document.querySelector(${JSON.stringify(selector)})
-      .getBoundingClientRect(); const x = Math.floor(r.left) - 8, y = Math.floor(r.top) - 8;
-      const bottom = document.querySelector(${JSON.stringify(until)}).getBoundingClientRect().bottom;
+      .getBoundingClientRect(); const x = Math.floor(r.left + scrollX) - 8, y = Math.floor(r.top + scrollY) - 8;
+      const bottom = document.querySelector(${JSON.stringify(until)}).getBoundingClientRect().bottom + scrollY;
       return { x, y, width: Math.ceil(r.right) + 8 - x, height: Math.ceil(bottom) + 8 - y, scale: 1 }; })()`);
     const { data } = await this.send("Page.captureScreenshot", { format: "png", clip, captureBeyondViewport: true });
     fs.mkdirSync(OUT, { recursive: true });
