@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright (c) Ravelle developers
 //
-// The build sheet's two drawings to scale, as SVG markup: the port in
-// section along its axis, and the front baffle seen from the front. Each
+// The build sheet's drawings to scale, as SVG markup: the port in section
+// along its axis, the front baffle seen from the front, and the box's
+// construction in two sections, showing which panel overlaps which. Each
 // is a plot like the box designer's graphs: one scale from millimetres to
 // the drawing's units, marks for the parts, dimension lines, and a text
 // twin (a sentence and a row for every dimension written) for screen
@@ -16,6 +17,9 @@
   // says: the two side by side across a sheet. The svg gives its width in
   // mm; the page may scale it on screen, not in print.
   var PORT_MM_WIDE = 90, FRONT_MM_WIDE = 90;
+  // The construction runs the whole width, below the two, and low enough
+  // that all three fit on the sheet's first page.
+  var CONSTRUCTION_MM_WIDE = 180, CONSTRUCTION_UNITS_HIGH = 280;
   var UNITS_PER_MM = 4; // drawing units in a printed millimetre
   var PAD = 8;
   var FONT = 12, SMALL = 11;
@@ -343,7 +347,94 @@
     return { id: id, label: sentence, svg: s.svg(sentence), twin: { sentence: sentence, rows: rows } };
   }
 
-  var api = { port: port, front: front };
+  // The box's construction in two sections side by side: cut across and
+  // seen from above, the front at the bottom, the back at the top and the
+  // sides between them; cut upright and seen from the front, the sides the
+  // full height and the top and the bottom between them. Each panel is
+  // drawn in its true thickness; the sides are hatched one way in both
+  // views, the panels they meet the other. input: {outside: {widthMm,
+  // heightMm, depthMm}, capMm (the front), panelMm (the other five)}.
+  function construction(input, format) {
+    function mm(x) { return isFinite(x) ? String(format(Number(x))) : "–"; }
+    var id = "drawing-construction";
+    var outside = input.outside || {};
+    var wMm = finite(outside.widthMm), hMm = finite(outside.heightMm), dMm = finite(outside.depthMm);
+    var c = finite(input.capMm), p = finite(input.panelMm);
+    var rows = [["Outside width", mm(outside.widthMm)], ["Outside height", mm(outside.heightMm)],
+      ["Outside depth", mm(outside.depthMm)], ["Front, thickness", mm(input.capMm)],
+      ["Back, sides, top and bottom, thickness", mm(input.panelMm)]];
+
+    var denominator = 1;
+    var s = toScale(function (d, k) {
+      denominator = d;
+      var s = sheet(id, CONSTRUCTION_MM_WIDE);
+      var hatchA = 'fill="url(#' + id + '-hatch-a)" ' + OUTLINE;
+      var hatchB = 'fill="url(#' + id + '-hatch-b)" ' + OUTLINE;
+      // A panel's name, inside the box beside it, where the box has room for the words.
+      function label(x, y, words, anchor, room) {
+        if (room) s.text(x, y, words, { anchor: anchor, size: SMALL, italic: true });
+      }
+      // Both views stand on y = 0, upwards negative. Wide enough apart
+      // that their titles never meet, even for a box drawn as a point.
+      var right = wMm * k, pk = p * k, xs = Math.max(right, 150) + 50;
+
+      // From above: the front's inner face at −c, the back's at −(depth − p).
+      var top = -dMm * k, frontIn = -c * k, backIn = top + pk;
+      s.rect(0, frontIn, right, c * k, hatchA, "plan-front");
+      s.rect(0, top, right, pk, hatchA, "plan-back");
+      s.rect(0, backIn, pk, frontIn - backIn, hatchB, "plan-side-left");
+      s.rect(right - pk, backIn, pk, frontIn - backIn, hatchB, "plan-side-right");
+      // Front and back named above one another need 40 units, the sides between them 70.
+      var across = right - 2 * pk, deep = frontIn - backIn;
+      label(right / 2, frontIn - 6, "front", "middle", across > 50 && deep > 40);
+      label(right / 2, backIn + 14, "back", "middle", across > 50 && deep > 40);
+      label(pk + 5, (frontIn + backIn) / 2 + 4, "side", "start", across > 80 && deep > 70);
+      label(right - pk - 5, (frontIn + backIn) / 2 + 4, "side", "end", across > 80 && deep > 70);
+      extension(s, 0, top - 3, 0, top - 28);
+      extension(s, right, top - 3, right, top - 28);
+      dimension(s, { x: 0, y: top - 22 }, { x: right, y: top - 22 }, mm(outside.widthMm));
+      extension(s, -3, 0, -28, 0);
+      extension(s, -3, top, -28, top);
+      dimension(s, { x: -22, y: 0 }, { x: -22, y: top }, mm(outside.depthMm));
+      s.text(right / 2, 22, "Cut across, from above", { anchor: "middle", size: SMALL });
+
+      // From the front, at xs: the sides full height, top and bottom between them.
+      var high = -hMm * k;
+      s.rect(xs, high, pk, hMm * k, hatchB, "elevation-side-left");
+      s.rect(xs + right - pk, high, pk, hMm * k, hatchB, "elevation-side-right");
+      s.rect(xs + pk, high, right - 2 * pk, pk, hatchA, "elevation-top");
+      s.rect(xs + pk, -pk, right - 2 * pk, pk, hatchA, "elevation-bottom");
+      var tall = (hMm - 2 * p) * k;
+      label(xs + right / 2, high + pk + 14, "top", "middle", across > 50 && tall > 40);
+      label(xs + right / 2, -pk - 6, "bottom", "middle", across > 50 && tall > 40);
+      label(xs + pk + 5, high / 2 + 4, "side", "start", across > 80 && tall > 70);
+      label(xs + right - pk - 5, high / 2 + 4, "side", "end", across > 80 && tall > 70);
+      var xH = xs + right + 22;
+      extension(s, xs + right + 3, 0, xH + 6, 0);
+      extension(s, xs + right + 3, high, xH + 6, high);
+      dimension(s, { x: xH, y: 0 }, { x: xH, y: high }, mm(outside.heightMm));
+      s.text(xs + right / 2, 22, "Cut upright, from the front", { anchor: "middle", size: SMALL });
+
+      // The words, to the right, their last line level with the titles,
+      // clear of the height's dimension and of the title below a small box.
+      // Short, so that the sections get the width: the sentence says the rest.
+      var lines = ["Front and back overlap the rest;", "the sides run full height.",
+        "Front " + mm(input.capMm) + " thick, the rest " + mm(input.panelMm) + ".", "Scale " + scaleText(d)];
+      var xWords = xs + Math.max(right + 52, 110);
+      lines.forEach(function (words, i) { s.text(xWords, 22 - 16 * (lines.length - 1 - i), words, { size: SMALL }); });
+      return s;
+    }, CONSTRUCTION_UNITS_HIGH);
+
+    rows.push(["Scale", scaleText(denominator)]);
+    var sentence = "The box's construction in two sections at " + scaleText(denominator) + ", " + mm(outside.widthMm) +
+      " wide, " + mm(outside.heightMm) + " high and " + mm(outside.depthMm) + " deep outside. Cut across and seen from above: " +
+      "the front, " + mm(input.capMm) + " thick, and the back overlap the two sides, which run between them. " +
+      "Cut upright and seen from the front: the sides run the full height and the top and the bottom fit between them. " +
+      "The back, the sides, the top and the bottom are " + mm(input.panelMm) + " thick.";
+    return { id: id, label: sentence, svg: s.svg(sentence, hatches(id)), twin: { sentence: sentence, rows: rows } };
+  }
+
+  var api = { port: port, front: front, construction: construction };
   if (typeof module === "object" && module.exports) module.exports = api;
   else global.RavelleDrawing = api;
 })(this);

@@ -157,3 +157,40 @@ for (const row of FRONTS) {
     }
   });
 }
+
+// Each row: a box's outside and thicknesses, what must be written on it,
+// and by hand: the sides' length front to back (depth − cap − panel), the
+// top's width between the sides (width − 2 × panel), and the scale (at
+// 1 : 5 the 418 mm depth alone is 334 units, over the 280 the sheet allows).
+const BOXES = [
+  { name: "316 × 488 × 418, cap 36, panel 18", scale: 10, sideMm: 418 - 36 - 18, topMm: 316 - 2 * 18,
+    input: { outside: { widthMm: 316, heightMm: 488, depthMm: 418 }, capMm: 36, panelMm: 18 },
+    written: ["316 mm", "488 mm", "418 mm", "36 mm", "18 mm"] },
+  { name: "all zero", scale: 1, sideMm: 0, topMm: 0, written: ["0 mm"],
+    input: { outside: { widthMm: 0, heightMm: 0, depthMm: 0 }, capMm: 0, panelMm: 0 } },
+];
+
+for (const row of BOXES) {
+  test(`construction drawing: ${row.name}`, () => {
+    const d = drawing.construction(row.input, format);
+    assert.equal(d.id, "drawing-construction");
+    common(d, row.written);
+    const { k, view } = unitsPerMm(d.svg);
+    assert.ok(Math.abs(k - 4 / row.scale) < 1e-9 && view[3] <= 280, `at 1 : ${row.scale}, within the sheet's height`);
+    const plan = (p) => element(d.svg, `drawing-construction-plan-${p}`);
+    const elevation = (p) => element(d.svg, `drawing-construction-elevation-${p}`);
+    const [front, back, left, right] = ["front", "back", "side-left", "side-right"].map(plan);
+    assert.ok(Math.abs(front.height - row.input.capMm * k) < 0.02 && front.y >= back.y, "the thick front at the bottom");
+    for (const side of [left, right]) {
+      assert.ok(Math.abs(side.y - (back.y + back.height)) < 0.02 && Math.abs(side.y + side.height - front.y) < 0.02,
+        "side between back and front");
+      assert.ok(Math.abs(side.height - row.sideMm * k) < 0.02, "side's length to scale");
+    }
+    const [sideL, sideR, top, bottom] = ["side-left", "side-right", "top", "bottom"].map(elevation);
+    for (const p of [top, bottom]) {
+      assert.ok(Math.abs(p.x - (sideL.x + sideL.width)) < 0.02 && Math.abs(p.x + p.width - sideR.x) < 0.02, "between the sides");
+      assert.ok(Math.abs(p.width - row.topMm * k) < 0.02, "top and bottom's width to scale");
+    }
+    assert.ok(Math.abs(sideL.height - row.input.outside.heightMm * k) < 0.02, "sides full height");
+  });
+}
