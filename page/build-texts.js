@@ -250,6 +250,7 @@
         inside: { leftMm: panelMm, bottomMm: panelMm, widthMm: box.inside.widthMm, heightMm: box.inside.heightMm },
         port: { xMm: box.front.port.xMm, yMm: box.front.port.yMm, diameterMm: list.openingMm },
         cutout: box.front.cutout },
+      construction: { outside: box.outside, capMm: read.cap, panelMm: panelMm },
       format: function (mm) { return lengthWords(mm, units); },
     };
     return out;

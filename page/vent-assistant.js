@@ -213,8 +213,9 @@
       if (b.drawings && Drawing) {
         drawn.port = Drawing.port(b.drawings.port, b.drawings.format);
         drawn.front = Drawing.front(b.drawings.front, b.drawings.format);
+        drawn.construction = Drawing.construction(b.drawings.construction, b.drawings.format);
       }
-      ["port", "front"].forEach(function (name) {
+      ["construction", "port", "front"].forEach(function (name) {
         var d = drawn[name];
         setMarkup(document.querySelector('[data-drawing="' + name + '"]'), d ? d.svg : "");
         setMarkup(document.querySelector('[data-twin="' + name + '"]').tBodies[0], d ? d.twin.rows.map(function (row) {

@@ -378,7 +378,7 @@ test("the build sheet: from the example driver to a plan, its walls and the prin
   assert.match(await browser.evaluate(`document.getElementById("port-length").textContent`), /^\d+$/);
   const sheet = await browser.evaluate(`document.getElementById("build-sheet").innerText`);
   assert.match(sheet, /Width of strip to be inserted into inner tube \d+/);
-  assert.equal(await browser.evaluate(`document.querySelectorAll("#build-sheet svg[role=img]").length`), 2);
+  assert.equal(await browser.evaluate(`document.querySelectorAll("#build-sheet svg[role=img]").length`), 3, "three drawings");
   assert.doesNotMatch(sheet, /NaN|Infinity|undefined/);
   await browser.evaluate(`document.getElementById("build-sheet").scrollIntoView()`);
   await browser.screenshot("#build-sheet", "build-sheet.png");

@@ -222,7 +222,8 @@ test("random designs: no text, cell, graph or drawing shows NaN, Infinity or und
     const assessed = assistant.assess(texts);
     const build = buildTexts.assessBuild(texts, {}, assessed);
     const drawn = build.drawings ? [drawing.port(build.drawings.port, build.drawings.format).svg,
-      drawing.front(build.drawings.front, build.drawings.format).svg] : [];
+      drawing.front(build.drawings.front, build.drawings.format).svg,
+      drawing.construction(build.drawings.construction, build.drawings.format).svg] : [];
     for (const text of [JSON.stringify(build, (k, x) => (typeof x === "function" ? undefined : x)), ...drawn]) {
       assert.doesNotMatch(text, /NaN|Infinity|undefined/, JSON.stringify(texts));
     }
