@@ -86,16 +86,16 @@
 
     function show(a) {
       showBox(a.box);
-      Object.keys(a.outputs).forEach(function (id) { byId(id).textContent = a.outputs[id]; });
-      Object.keys(a.notes).forEach(function (id) { byId(id + "-note").textContent = a.notes[id]; });
+      Object.keys(a.outputs).forEach(function (id) { setText(byId(id), a.outputs[id]); });
+      Object.keys(a.notes).forEach(function (id) { setText(byId(id + "-note"), a.notes[id]); });
       FIELDS.forEach(function (f) {
         var message = a.problems[f.id] || "";
-        byId(f.id + "-problem").textContent = message;
+        setText(byId(f.id + "-problem"), message);
         if (message) byId(f.id).setAttribute("aria-invalid", "true");
         else byId(f.id).removeAttribute("aria-invalid");
       });
       Array.prototype.forEach.call(document.querySelectorAll("#assistant span[data-quantity], #build span[data-quantity]"), function (span) {
-        span.textContent = UNIT_SYSTEMS[a.units][span.getAttribute("data-quantity")][1];
+        setText(span, UNIT_SYSTEMS[a.units][span.getAttribute("data-quantity")][1]);
       });
       // A result without a number shows no unit either; metric needs no second unit.
       Array.prototype.forEach.call(document.querySelectorAll("#assistant .value, #assistant .chosen-units"), function (span) {
@@ -104,12 +104,17 @@
           (a.units === "metric" && span.classList.contains("chosen-units"));
       });
       var w = byId("velocity-warning");
-      w.textContent = a.warning.text;
+      setText(w, a.warning.text);
       w.hidden = a.warning.level === 0;
       w.className = "warning" + (a.warning.level === 2 ? " strong" : "");
     }
 
-    // Typing an input that a part does not depend on leaves it as it is.
+    // Typing an input that a part does not depend on leaves it as it is:
+    // nothing is written that would not change, so nothing is laid out again.
+    function setText(element, text) {
+      if (element.textContent !== text) element.textContent = text;
+    }
+
     function setMarkup(element, markup) {
       if (element.ravelleMarkup !== markup) element.innerHTML = element.ravelleMarkup = markup;
     }
@@ -117,9 +122,9 @@
     // The box designer: its outputs, the alignments, the graphs and the
     // table behind them. Every text comes from assess, escaped here.
     function showBox(b) {
-      Object.keys(b.outputs).forEach(function (id) { byId(id).textContent = b.outputs[id]; });
-      byId("box-note").textContent = b.note;
-      byId("alignments-note").textContent = b.alignmentsNote;
+      Object.keys(b.outputs).forEach(function (id) { setText(byId(id), b.outputs[id]); });
+      setText(byId("box-note"), b.note);
+      setText(byId("alignments-note"), b.alignmentsNote);
       setMarkup(byId("alignments").tBodies[0], b.alignments.map(function (r) {
         var name = "<th scope=\"row\">" + r.name + (r.note ? " <span class=\"small\">" + esc(r.note) + "</span>" : "") + "</th>";
         if (r.why) return "<tr data-alignment=\"" + r.name + "\">" + name + "<td class=\"why\" colspan=\"4\">" + esc(r.why) + "</td></tr>";
@@ -155,12 +160,14 @@
 
     function setOutput(id, c) {
       var element = byId(id);
-      element.textContent = c ? c.text : "";
+      setText(element, c ? c.text : "");
       if (c && c.mm !== undefined) element.setAttribute("data-mm", c.mm);
       else element.removeAttribute("data-mm");
     }
 
     var latest = null;
+    // The drawings last drawn, by the inputs they were drawn from.
+    var drawings = {};
 
     // The build sheet: the port, the plan, the volumes, the box, the panels
     // and the drawings, every text from assessBuild, escaped here.
@@ -168,14 +175,14 @@
       latest = b;
       setMarkup(byId("sheet-summary"), b.summary.map(function (line) { return "<li>" + esc(line) + "</li>"; }).join(""));
       var message = b.problems.mytubes || "";
-      byId("mytubes-problem").textContent = message;
+      setText(byId("mytubes-problem"), message);
       if (message) byId("mytubes").setAttribute("aria-invalid", "true");
       else byId("mytubes").removeAttribute("aria-invalid");
       Array.prototype.forEach.call(build.querySelectorAll("[data-five]"), function (f) { f.hidden = t.tubes !== "5"; });
       Array.prototype.forEach.call(build.querySelectorAll("[data-own]"), function (f) { f.hidden = t.shape !== "own"; });
 
       var port = b.port;
-      byId("port-note").textContent = port.note || "";
+      setText(byId("port-note"), port.note || "");
       setMarkup(byId("port").tBodies[0], port.rows.map(function (r) {
         return "<tr data-tube=\"" + r.tube + "\"><th scope=\"row\">" + r.tube + "</th>" +
           cells(r.cells, ["inside-mm", "wall-mm", "outside-mm", "gap-mm", "cut-mm"]) + "</tr>";
@@ -183,7 +190,7 @@
       ["port-length", "port-outside", "port-volume", "box-depth-min", "plug-mm", "cap-outside-mm", "cap-hole-mm", "opening-mm"]
         .forEach(function (id) { setOutput(id, port.outputs[id]); });
 
-      byId("plan-note").textContent = b.plan.note || "";
+      setText(byId("plan-note"), b.plan.note || "");
       setMarkup(byId("tube-plan").tBodies[0], b.plan.rows.map(function (r) {
         return "<tr data-tube=\"" + r.tube + "\"" + (r.made ? " class=\"made\"" : "") + "><th scope=\"row\">" + r.tube + "</th>" +
           cells(r.cells, ["start-inside-mm", "start-wall-mm", "required-mm", "wall-mm"]) + "</tr>";
@@ -192,18 +199,18 @@
       var nearest = b.nearestBore;
       var boreUnchanged = !nearest || port.rows.length === 0 || Math.abs(nearest.insideMm - port.rows[0].cells["inside-mm"].mm) < 1e-9;
       byId("use-bore").disabled = boreUnchanged;
-      byId("bore-hint").textContent = nearest && !boreUnchanged ? "the nearest: " + nearest.name : "";
+      setText(byId("bore-hint"), nearest && !boreUnchanged ? "the nearest: " + nearest.name : "");
 
       var vol = b.volumes;
-      byId("volumes-note").textContent = vol ? vol.note : "";
+      setText(byId("volumes-note"), vol ? vol.note : "");
       Array.prototype.forEach.call(byId("volumes").querySelectorAll("td[data-quantity]"), function (td) {
-        td.textContent = vol && vol.cells[td.getAttribute("data-quantity")] || "";
+        setText(td, vol && vol.cells[td.getAttribute("data-quantity")] || "");
       });
       var box = b.box || { outputs: {}, panels: [], notes: [], problems: [] };
       ["box-width", "box-height", "box-depth"].forEach(function (id) { setOutput(id, box.outputs[id]); });
-      byId("box-notes").textContent = box.notes.join(" ");
-      byId("box-problems").textContent = box.problems.join(" ");
-      byId("construction").textContent = box.construction || "";
+      setText(byId("box-notes"), box.notes.join(" "));
+      setText(byId("box-problems"), box.problems.join(" "));
+      setText(byId("construction"), box.construction || "");
       setMarkup(byId("panels").tBodies[0], box.panels.map(function (p) {
         return "<tr data-panel=\"" + p.panel + "\"><th scope=\"row\">" + esc(PANEL_NAMES[p.panel]) + "</th>" +
           cells(p.cells, ["count", "width-mm", "height-mm", "thickness-mm"]) + "</tr>";
@@ -211,9 +218,13 @@
 
       var drawn = {};
       if (b.drawings && Drawing) {
-        drawn.port = Drawing.port(b.drawings.port, b.drawings.format);
-        drawn.front = Drawing.front(b.drawings.front, b.drawings.format);
-        drawn.construction = Drawing.construction(b.drawings.construction, b.drawings.format);
+        ["port", "front", "construction"].forEach(function (name) {
+          var key = b.units + JSON.stringify(b.drawings[name]);
+          if (!drawings[name] || drawings[name].key !== key) {
+            drawings[name] = { key: key, drawing: Drawing[name](b.drawings[name], b.drawings.format) };
+          }
+          drawn[name] = drawings[name].drawing;
+        });
       }
       ["construction", "port", "front"].forEach(function (name) {
         var d = drawn[name];
