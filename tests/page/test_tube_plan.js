@@ -202,17 +202,3 @@ test("the bounded search finds what trying every combination finds", () => {
   }
   assert.ok(planned >= 40 && planned < 60 && used >= 10, `${planned} cases with a plan, ${used} using a pipe as it is`);
 });
-
-test("time per plan, all catalogues and own tubes, 5 tubes", () => {
-  const all = pipes.pipes(["metric-pvc", "us-pvc", "cardboard"]).concat(mine("70x3, 102x2.5, 130x4, 160x5"));
-  const designs = [0, 1].flatMap((fitMm) => Array.from({ length: 60 }, (_, i) => ({ ...START, tubes: 5, bore: 60 + i, pipes: all, fitMm })));
-  designs.forEach((d) => plan.plan(d)); // warm up
-  // Each design's best of three runs of ten, against other work on the machine.
-  const ms = designs.map((d) => Math.min(...[0, 1, 2].map(() => {
-    const t0 = process.hrtime.bigint();
-    for (let i = 0; i < 10; i++) plan.plan(d);
-    return Number(process.hrtime.bigint() - t0) / 1e7;
-  })));
-  console.log(`# plan: ${(ms.reduce((a, b) => a + b) / ms.length).toFixed(3)} ms a call on average, ` +
-    `${Math.max(...ms).toFixed(3)} ms at worst, ${all.length} pipes, bores 60 to 119 mm, fit 0 and 1 mm`);
-});
