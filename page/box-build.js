@@ -21,7 +21,7 @@
     "the top and the bottom fit between the front and the back and between the two sides.";
 
   // Inside depth : width : height of each ratio. The golden one uses φ
-  // exactly; the other is Boner's room ratio (1942), 1 : 2^(1/3) : 2^(2/3)
+  // exactly; the other is the room ratio 1 : 2^(1/3) : 2^(2/3)
   // ≈ 1 : 1.26 : 1.59, each side a third of an octave above the last, which
   // spreads the inside's standing waves evenly. In both the depth is the
   // shortest side and the height the longest, as a front-firing box stands.
