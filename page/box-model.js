@@ -3,9 +3,10 @@
 //
 // The vented box behind the equations page's box designer: a driver's
 // small-signal parameters and a box in, its response, excursion, port air
-// velocity, group delay and maximum output out, and the classic alignments
-// for the driver. Lumped model: voltage drive from a zero-impedance source,
-// no voice-coil inductance, every box loss lumped into a leak QL at fb,
+// velocity, group delay, maximum output and electrical input impedance out,
+// and the classic alignments for the driver. Lumped model: voltage drive
+// from a zero-impedance source, the voice coil's inductance in the impedance
+// alone (left out of the acoustic curves), every box loss lumped into a leak QL at fb,
 // radiation into half space, pressures at 1 m. All values are SI (m, m², m³,
 // Hz, s, V, W, Ω). Pure: no page, no DOM; node's test runner loads it as a
 // CommonJS module, the page as a classic script (global RavelleBox).
@@ -117,6 +118,16 @@
     return { ud: ud, ub: ub, up: up, ul: ul, p: p };
   }
 
+  // The electrical input impedance, [re, im] in Ω: Re and the voice coil's
+  // inductance Le in series with the motional part, Bl² over the cone's
+  // mechanical load. That load is the acoustic one seen from the cone
+  // without the electrical damping (R_AS from Qms, M_AS, C_AS, and the box,
+  // the port and the leak in parallel), times Sd².
+  function impedance(m, w) {
+    var za = cadd([m.ras, w * m.mas - 1 / (w * m.cas)], cinv([1 / m.ral, w * m.cab - 1 / (w * m.map)]));
+    return cadd([m.re, w * m.le], cmul([m.motional, 0], cinv(za)));
+  }
+
   // The circuit's elements for a design (all inputs SI, pe optional).
   function elements(v, a, drv) {
     var cas = v.vas / (a.rho0 * a.c0 * a.c0);
@@ -127,6 +138,8 @@
     return {
       cas: cas, mas: mas, rat: ws * mas / v.qts, cab: cab, map: 1 / (wb * wb * cab),
       ral: v.ql / (wb * cab), pg: v.volts * drv.bl / (v.re * v.sd), rho0: a.rho0,
+      // The mechanical losses alone, for the impedance: none when Qes = Qts.
+      ras: isFinite(drv.qms) ? ws * mas / drv.qms : 0, motional: drv.bl * drv.bl / (v.sd * v.sd), re: v.re, le: v.le || 0,
     };
   }
 
@@ -137,8 +150,8 @@
       10 * Math.log10(v.volts * v.volts / v.re);
   }
 
-  // A design: {fs, qts, qes, vas, re, volts, pe (or undefined), ql, sd, xmax,
-  // temp, vb, fb, bore}, all SI. Returns f3, the sensitivity, the driver's
+  // A design: {fs, qts, qes, vas, re, le (or undefined), volts, pe (or
+  // undefined), ql, sd, xmax, temp, vb, fb, bore}, all SI. Returns f3, the sensitivity, the driver's
   // derived parameters and at(f), every curve's value at a frequency.
   function design(v) {
     var a = air(v.temp);
@@ -167,6 +180,7 @@
         delay: (d.re * d.dim - d.im * d.dre) / (d.re * d.re + d.im * d.im) / (2 * Math.PI * s.f0),
         maxSplDb: spl + limit,
         limit: byPe < byXmax ? "pe" : "xmax",
+        impedance: impedance(m, w),
         circuit: c,
       };
     }

@@ -132,6 +132,12 @@ for (const v of CIRCUITS) {
       if (dphi < -Math.PI) dphi += 2 * Math.PI;
       const delay = -dphi / (2 * Math.PI * 2 * df);
       assert.ok(Math.abs(delay - at.delay) < 1e-6 + 1e-4 * Math.abs(at.delay), `group delay at ${f} Hz`);
+      // The impedance is what the voltage, the current and the back EMF
+      // of the circuit's cone make of it: i = (e − Bl·ud/Sd) ÷ Re, Z = e ÷ i.
+      const emf = [d.driver.bl * c.ud[0] / v.sd, d.driver.bl * c.ud[1] / v.sd];
+      const i = [(v.volts - emf[0]) / v.re, -emf[1] / v.re], m = i[0] * i[0] + i[1] * i[1];
+      const z = [v.volts * i[0] / m, -v.volts * i[1] / m];
+      assert.ok(Math.hypot(at.impedance[0] - z[0], at.impedance[1] - z[1]) <= 1e-9 * Math.hypot(...z), `impedance at ${f} Hz`);
       // The maximum output is the lower of the two limits.
       const byXmax = at.splDb + 20 * Math.log10(v.xmax / at.excursion);
       const byPe = v.pe ? at.splDb + 10 * Math.log10(v.pe / (v.volts * v.volts / v.re)) : Infinity;
@@ -143,5 +149,34 @@ for (const v of CIRCUITS) {
     const w = 2 * Math.PI * 2000;
     near(hi.excursion, d.driver.bl * v.volts * Math.SQRT2 / (v.re * d.driver.mms * w * w), 2e-3, "excursion at 2 kHz");
     assert.ok(hi.velocity < 1e-3 * d.at(v.fb).velocity, "port still at 2 kHz");
+  });
+}
+
+// The impedance's own landmarks: between its two peaks a lossless box has
+// its minimum at fb, where the port holds the box still and |Z| is Re; far
+// below it is Re, far above Re and the voice coil's inductance.
+const IMPEDANCES = [
+  { name: "lossless, the example driver", v: { ...EXAMPLE, ql: 1000, qes: 0.38 } },
+  { name: "lossless, 30 L at 30 Hz, 1 mH", v: { ...EXAMPLE, ql: 1000, qes: 0.38, vb: 0.03, fb: 30, le: 1e-3 } },
+  { name: "the example box's losses, 0.5 mH", v: { ...EXAMPLE, le: 5e-4 }, minimumShare: 0.05 },
+];
+
+for (const row of IMPEDANCES) {
+  test(`impedance: ${row.name}`, () => {
+    const d = box.design(row.v), v = row.v, le = v.le || 0;
+    const ohm = (f) => Math.hypot(...d.at(f).impedance);
+    const fs = [];
+    for (let f = 5; f <= 200; f *= 1.0005) fs.push(f);
+    const zs = fs.map(ohm);
+    const peaks = fs.filter((f, i) => i > 0 && i < fs.length - 1 && zs[i] > zs[i - 1] && zs[i] > zs[i + 1]);
+    assert.equal(peaks.length, 2, `two peaks: ${peaks}`);
+    let low = -1;
+    fs.forEach((f, i) => { if (f > peaks[0] && f < peaks[1] && (low < 0 || zs[i] < zs[low])) low = i; });
+    near(fs[low], v.fb, row.minimumShare || 0.01, "the minimum between the peaks");
+    // QL 1000, as good as no loss, still leaves the leak: 0.2 % above Re.
+    if (!row.minimumShare) near(zs[low], Math.hypot(v.re, 2 * Math.PI * fs[low] * le), 5e-3, "|Z| at fb");
+    near(ohm(0.05), v.re, 1e-3, "|Z| far below");
+    near(ohm(20000), Math.hypot(v.re, 2 * Math.PI * 20000 * le), 1e-3, "|Z| far above");
+    assert.ok(Math.min(...peaks.map(ohm)) > 2 * v.re, "the peaks stand above Re");
   });
 }
