@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright (c) Ravelle developers
 //
-// The box designer's five graphs, drawn as SVG markup: a logarithmic
+// The box designer's six graphs, drawn as SVG markup: a logarithmic
 // frequency axis, a grid, labelled axes, f3 and fb marked, and a sentence
 // that says in words what the curve shows, for screen readers and as the
 // graph's title. SVG prints sharply and needs nothing to download. Pure: a
@@ -76,8 +76,9 @@
     (plot.marks || []).forEach(function (m, i) {
       if (!(m.f >= plot.lo && m.f <= plot.hi)) return;
       parts.push('<line class="mark" x1="' + num(X(m.f)) + '" x2="' + num(X(m.f)) + '" y1="' + M.top + '" y2="' + (M.top + ph) + '"/>');
-      // f3 labelled at the top, fb at the foot, so that close marks stay legible.
-      parts.push('<text class="mark-text" x="' + num(X(m.f) + 3) + '" y="' + (i ? M.top + ph - 5 : M.top + 12) + '">' +
+      // Marks labelled at the top and the foot by turns (f3 and fb, or the
+      // impedance's peak, dip and peak), so that close marks stay legible.
+      parts.push('<text class="mark-text" x="' + num(X(m.f) + 3) + '" y="' + (i % 2 ? M.top + ph - 5 : M.top + 12) + '">' +
         esc(m.text) + "</text>");
     });
     var points = [];
@@ -134,7 +135,7 @@
     }).join(" and") + drive + ".";
   }
 
-  // The five graphs of a design (the model's) with its inputs v (SI).
+  // The six graphs of a design (the model's) with its inputs v (SI).
   function graphs(design, v) {
     var marks = [{ f: design.f3, text: "f3 " + hz(design.f3) + " Hz" }, { f: v.fb, text: "fb " + hz(v.fb) + " Hz" }]
       .filter(function (m) { return isFinite(m.f); });
@@ -170,6 +171,20 @@
       return m.maxSplDb.toFixed(0) + " dB at " + f + " Hz (" + (m.limit === "pe" ? "power rating" : "Xmax") + ")";
     });
     var lowest = Math.min.apply(null, finite(maxSpl).concat(200)), highest = Math.max.apply(null, finite(maxSpl).concat(0));
+    // The impedance's two peaks and the dip between them, at the tuning.
+    var ohms = at.map(function (p) { return Math.hypot(p.impedance[0], p.impedance[1]); });
+    var peaks = [];
+    for (var k = 1; k < ohms.length - 1; k++) if (ohms[k] > ohms[k - 1] && ohms[k] >= ohms[k + 1]) peaks.push(k);
+    var dip = null;
+    if (peaks.length >= 2) {
+      for (k = peaks[0]; k <= peaks[1]; k++) if (dip === null || ohms[k] < ohms[dip]) dip = k;
+    }
+    var impedanceMarks = peaks.length >= 2 ? [{ f: xs[peaks[0]], text: "peak " + hz(xs[peaks[0]]) + " Hz" },
+      { f: xs[dip], text: "dip " + hz(xs[dip]) + " Hz" }, { f: xs[peaks[1]], text: "peak " + hz(xs[peaks[1]]) + " Hz" }] : [];
+    var ohm = function (i) { return ohms[i].toFixed(1) + " Ω at " + hz(xs[i]) + " Hz"; };
+    var impedanceWords = peaks.length >= 2 ? "The impedance peaks at " + ohm(peaks[0]) + " and " + ohm(peaks[1]) +
+      ", with its dip between them, " + ohm(dip) + ", where the box is tuned." :
+      "The impedance peaks once, at " + (peaks.length ? ohm(peaks[0]) : "no frequency shown") + ".";
 
     return [
       graph({ id: "graph-response", yTitle: "Response (dB)", ys: response, yMin: -30, yMax: Math.max(6, Math.ceil(p.y / 3) * 3),
@@ -187,6 +202,8 @@
       graph({ id: "graph-max-spl", yTitle: "Maximum SPL at 1 m (dB)", ys: maxSpl,
         yMin: Math.floor(lowest / 10) * 10, yMax: Math.max(Math.ceil(highest / 10) * 10, Math.floor(lowest / 10) * 10 + 20),
         label: "The most the box can play: " + limits.join(", ") + "." }),
+      graph({ id: "graph-impedance", yTitle: "Impedance (Ω)", ys: ohms, yMin: 0, yMax: upTo(ohms, 2 * v.re),
+        lines: [{ y: v.re, text: "Re" }], marks: impedanceMarks, label: impedanceWords }),
     ].map(function (g) { return { id: g.id, label: g.label, svg: svg(g) }; });
   }
 

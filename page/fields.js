@@ -36,6 +36,7 @@
     { id: "qes", quantity: "ratio", name: "electrical Q, Qes", si: 0.42, driver: true },
     { id: "vas", quantity: "volume", name: "equivalent volume Vas", si: 0.055, driver: true },
     { id: "re", quantity: "resistance", name: "voice-coil resistance Re", si: 5.6, driver: true },
+    { id: "le", quantity: "inductance", name: "voice-coil inductance Le", si: null, optional: true },
     { id: "volts", quantity: "voltage", name: "drive voltage", si: 2.83, driver: true },
     { id: "pe", quantity: "power", name: "power rating Pe", si: 250, optional: true },
     { id: "ql", quantity: "ratio", name: "box losses QL", si: 7, driver: true },
@@ -68,7 +69,7 @@
   // shapes are the box model's ratios and the builder's own size.
   var SHAPES = { golden: true, "cube-root-2": true, own: true };
   var CHOICES = { units: UNIT_SYSTEMS, ends: END_FACTORS, tubes: { 3: 3, 5: 5 }, shape: SHAPES };
-  var QUERY_ORDER = ["units", "fs", "qts", "qes", "vas", "re", "volts", "pe", "ql", "vb", "fb", "bore", "ends", "temp", "sd", "xmax",
+  var QUERY_ORDER = ["units", "fs", "qts", "qes", "vas", "re", "le", "volts", "pe", "ql", "vb", "fb", "bore", "ends", "temp", "sd", "xmax",
     "built", "measured", "tubes", "t1", "t2", "t3", "t4", "t5", "cap", "acoustic", "stock", "mytubes", "fit", "driverdisp",
     "bracing", "panel", "shape", "width", "height", "cutout"];
   var DEFAULT_CHOICES = { units: "metric", ends: "flanged-free", tubes: "3", shape: "golden" };
@@ -90,11 +91,13 @@
   }
 
   // The quantities whose unit is the same in both systems.
-  var FIXED_UNITS = { frequency: "Hz", temperature: "°C", ratio: "", resistance: "Ω", voltage: "V", power: "W", percent: "%" };
+  var FIXED_UNITS = { frequency: "Hz", temperature: "°C", ratio: "", resistance: "Ω", voltage: "V", power: "W", percent: "%",
+    inductance: "mH" };
 
   // Factor to SI and symbol of a quantity in a unit system.
   function unitOf(quantity, units) {
-    if (quantity in FIXED_UNITS) return [1, FIXED_UNITS[quantity]];
+    // The inductance is typed in mH, as datasheets give it.
+    if (quantity in FIXED_UNITS) return [quantity === "inductance" ? 1e-3 : 1, FIXED_UNITS[quantity]];
     return UNIT_SYSTEMS[units][quantity];
   }
 

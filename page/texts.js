@@ -208,7 +208,7 @@
     curves: DRIVER.concat(["volts", "ql", "sd", "xmax", "temp", "vb", "fb", "bore"]),
   };
   var CURVE_DECIMALS = { "response-db": 1, "spl-db": 1, "excursion-mm": 2, "velocity-ms": 1, "delay-ms": 1,
-    "max-spl-db": 1 };
+    "max-spl-db": 1, "impedance-ohm": 1 };
 
   // Fixed decimals without a minus sign on a value that rounds to zero.
   function signed(x, decimals) {
@@ -266,7 +266,8 @@
     result.rows = Box.TABLE_HZ.map(function (hz) {
       var at = design.at(hz);
       var values = { "response-db": at.responseDb, "spl-db": at.splDb, "excursion-mm": at.excursion * 1e3,
-        "velocity-ms": at.velocity, "delay-ms": at.delay * 1e3, "max-spl-db": at.maxSplDb };
+        "velocity-ms": at.velocity, "delay-ms": at.delay * 1e3, "max-spl-db": at.maxSplDb,
+        "impedance-ohm": Math.hypot(at.impedance[0], at.impedance[1]) };
       var cells = {};
       Object.keys(CURVE_DECIMALS).forEach(function (q) { cells[q] = signed(values[q], CURVE_DECIMALS[q]); });
       return { hz: hz, cells: cells };

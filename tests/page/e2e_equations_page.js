@@ -248,23 +248,26 @@ test("the box designer: from the example driver to the box, the port and the que
   assert.deepEqual(curves.map(([hz]) => hz), ["10", "12.5", "16", "20", "25", "31.5", "40", "50", "63", "80", "100", "125", "160", "200"]);
   assert.deepEqual(curves, expectedCurves(defaults));
   assert.deepEqual(curves[3], ["20", { "response-db": "-6.7", "spl-db": "78.3", "excursion-mm": "0.40", "velocity-ms": "2.0",
-    "delay-ms": "24.6", "max-spl-db": "100.7" }]);
+    "delay-ms": "24.6", "max-spl-db": "100.7", "impedance-ohm": "7.3" }]);
 
-  // Five graphs, each a curve of at least 100 points, f3 and fb marked, a
-  // title in words, and no number gone wrong.
+  // Six graphs, each a curve of at least 100 points, f3 and fb marked (or
+  // the impedance's peaks and dip), a title in words, and no number gone
+  // wrong.
   const graphs = await browser.evaluate(`[...document.querySelectorAll("svg.graph")].map((g) => ({ id: g.id,
     points: g.querySelector("polyline.curve").getAttribute("points").split(" ").length,
     marks: g.querySelectorAll("line.mark").length, title: g.querySelector("title").textContent,
     label: g.getAttribute("aria-label"), text: g.outerHTML }))`);
-  assert.deepEqual(graphs.map((g) => g.id), ["graph-response", "graph-excursion", "graph-velocity", "graph-delay", "graph-max-spl"]);
+  assert.deepEqual(graphs.map((g) => g.id), ["graph-response", "graph-excursion", "graph-velocity", "graph-delay", "graph-max-spl",
+    "graph-impedance"]);
   for (const g of graphs) {
     assert.ok(g.points >= 100, `${g.id}: ${g.points} points`);
-    assert.equal(g.marks, 2, `${g.id}: f3 and fb`);
+    assert.equal(g.marks, g.id === "graph-impedance" ? 3 : 2, `${g.id}: f3 and fb, or two peaks and a dip`);
     assert.equal(g.title, g.label);
     assert.doesNotMatch(g.text, /NaN|Infinity|undefined/, g.id);
   }
   assert.match(graphs[0].label, /3 dB down at 25\.0 Hz/);
   assert.match(graphs[1].label, /within Xmax \(8\.0 mm\) from 10\.0 to 200 Hz at 2\.83 V/);
+  assert.match(graphs[5].label, /^The impedance peaks at [\d.]+ Ω at [\d.]+ Hz and [\d.]+ Ω at [\d.]+ Hz, with its dip between them/);
   // Every id names one element, so that each link leads where it says.
   assert.deepEqual(await browser.evaluate(`[...document.querySelectorAll("[id]")].map((e) => e.id)
     .filter((id, i, ids) => ids.indexOf(id) !== i)`), [], "ids used twice");

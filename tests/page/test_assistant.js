@@ -124,6 +124,10 @@ const ROWS = [
     box: { outputs: { f3: "" }, note: /Qes below its Qts/, rows: {}, alignments: {} },
   },
   { name: "QL out of its range", texts: { ql: "0.5" }, problems: { ql: /from 1 to 1000/ }, box: { outputs: { f3: "" }, alignments: {} } },
+  // 5 mH: at 200 Hz ωLe = 6.28 Ω against the moving mass's −Bl²/(ω·Mms)
+  // = −1.47 Ω (−1.51 with the box behind it), on 5.64 Ω: √(5.64² + 4.77²).
+  { name: "a voice-coil inductance", texts: { le: "5" }, box: { rows: { 200: { "impedance-ohm": "7.4" } } } },
+  { name: "an inductance in words", texts: { le: "some" }, problems: { le: /Not a number/ } },
   { name: "Qts in words", texts: { qts: "low" }, problems: { qts: /Not a number/ }, box: { note: /Needs the total Q, Qts\./ } },
   {
     name: "a bookmark with unknown and bad parameters keeps the defaults for those",
@@ -215,7 +219,7 @@ test("random designs: no text, cell, graph or drawing shows NaN, Infinity or und
     const texts = { ...assistant.defaultTexts("metric"), fs: pick(5, 300), qts, qes: pick(Number(qts), 4), vas: pick(0.5, 2000),
       re: pick(1, 32), volts: pick(0.1, 100), pe: random() < 0.3 ? "" : pick(1, 5000), ql: pick(1, 1000), vb: pick(0.5, 2000),
       fb: pick(5, 200), bore: pick(10, 300), sd: pick(10, 3000), xmax: pick(0.5, 40),
-      tubes: random() < 0.5 ? "3" : "5", t1: pick(0.1, 20), t2: pick(0.1, 20), t3: pick(0.1, 20), t4: pick(0.1, 20), t5: pick(0.1, 20),
+      le: random() < 0.5 ? "" : pick(0.01, 10), tubes: random() < 0.5 ? "3" : "5", t1: pick(0.1, 20), t2: pick(0.1, 20), t3: pick(0.1, 20), t4: pick(0.1, 20), t5: pick(0.1, 20),
       cap: pick(3, 80), acoustic: random() < 0.5 ? "" : pick(10, 5000), shape: ["golden", "cube-root-2", "own"][Math.floor(random() * 3)],
       width: pick(50, 2000), height: pick(50, 2000), cutout: random() < 0.5 ? "" : pick(20, 900),
       stock: ["", "metric-pvc", "metric-pvc,us-pvc,cardboard"][Math.floor(random() * 3)], mytubes: random() < 0.2 ? "70x3, 150x4" : "" };
