@@ -30,7 +30,7 @@
 
   // The result outputs: their ids are an interface of the page.
   var OUTPUT_IDS = ["length-mm", "length", "c0", "velocity", "mach", "minbore-mm", "minbore",
-    "fpipe", "trim-mm", "trim"];
+    "fpipe", "trim-mm", "trim", "trim-cut-mm"];
 
 
   function esc(text) {
@@ -77,6 +77,25 @@
       listed(limits, "or") + ".";
   }
 
+  // The trim of a folded port in tube cuts. The port folds its acoustic
+  // length into n runs, so cutting every tube by x at its free end shortens
+  // the physical length by x and the acoustic length by n·x, and leaves
+  // every end gap as it was. shortenMm: how much shorter the acoustic
+  // length must be (negative: longer).
+  function tubeCuts(shortenMm, n, units) {
+    var unit = UNIT_SYSTEMS[units].length[1];
+    var each = lengthText(Math.abs(shortenMm) / n / 1000, units);
+    if (Number(each) === 0) return "";
+    if (shortenMm > 0) {
+      return "In a folded port of " + n + " tubes: cut " + each + " " + unit + " from every tube, so that it is " + each + " " + unit +
+        " shorter physically and " + lengthText(shortenMm / 1000, units) + " " + unit + " acoustically: the outermost at the end cap (take " +
+        "the cap off and glue it back), each tube on the front plug at its free end by the end cap, and each tube on the end cap at " +
+        "its free end by the plug. Every end gap stays as it is.";
+    }
+    return "The port is too short: the box tunes above the design. In a folded port of " + n + " tubes every tube must be " + each +
+      " " + unit + " longer, as Ravelle gives them for the new acoustic length: make them again, or lengthen them with a sleeve.";
+  }
+
   // The warning for a peak air velocity, as a share of the speed of sound.
   function velocityWarning(share, minbore, lengthUnit) {
     var larger = minbore ? " A bore of at least " + minbore + " " + lengthUnit + " keeps it under 5 %." : "";
@@ -114,7 +133,7 @@
 
     var out = {};
     OUTPUT_IDS.forEach(function (id) { out[id] = ""; });
-    var notes = { length: "", velocity: "", minbore: "", fpipe: "", trim: "" };
+    var notes = { length: "", velocity: "", minbore: "", fpipe: "", trim: "", "trim-cut": "" };
     var warning = { level: 0, text: "" };
     var outOfRange = "Out of range: check the inputs.";
 
@@ -192,6 +211,8 @@
         notes.trim = Number(by) === 0 ? "The port is right as built." :
           (trimmed < v.built ? "Shorten" : "Lengthen") + " the acoustic length by " + by + " " + lengthUnit +
           ": type " + out["trim-mm"] + " mm into Ravelle's Desired acoustic length.";
+        notes["trim-cut"] = tubeCuts((v.built - trimmed) * 1000, Number(choice("tubes", texts.tubes)), units);
+        if (notes["trim-cut"] && trimmed < v.built) out["trim-cut-mm"] = fixed((v.built - trimmed) * 1000 / Number(choice("tubes", texts.tubes)), 1);
       }
     }
 

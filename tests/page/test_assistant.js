@@ -21,9 +21,13 @@ const ROWS = [
     name: "the page's worked example: 40 L, 22 Hz, 86 mm, flanged/free, 20 °C, trimmed from 830 mm at 20 Hz",
     texts: { built: "830", measured: "20" },
     outputs: { "length-mm": "832.3", length: "832.3", c0: "343.2", fpipe: "192", velocity: "9.5", mach: "2.8",
-      "minbore-mm": "64.0", minbore: "64.0", "trim-mm": "675.0", trim: "675.0" },
-    notes: { trim: /Shorten the acoustic length by 155\.0 mm: type 675\.0 mm/ },
+      "minbore-mm": "64.0", minbore: "64.0", "trim-mm": "675.0", trim: "675.0", "trim-cut-mm": "51.7" },
+    notes: { trim: /Shorten the acoustic length by 155\.0 mm: type 675\.0 mm/,
+      // 2 Hz low: 155.0 mm of acoustic length over 3 runs, 51.7 mm from each tube.
+      "trim-cut": /of 3 tubes: cut 51\.7 mm from every tube, so that it is 51\.7 mm shorter physically and 155\.0 mm acoustically/ },
   },
+  { name: "the same in a 5-tube port: 31.0 mm from each tube", texts: { built: "830", measured: "20", tubes: "5" },
+    outputs: { "trim-cut-mm": "31.0" }, notes: { "trim-cut": /of 5 tubes: cut 31\.0 mm/ } },
   { name: "free/free ends", texts: { ends: "free-free" }, outputs: { "length-mm": "842.5" } },
   { name: "flanged/flanged ends", texts: { ends: "flanged-flanged" }, outputs: { "length-mm": "822.2" } },
   {
@@ -54,7 +58,8 @@ const ROWS = [
   },
   {
     name: "measured 24 Hz, above the aim: lengthen",
-    texts: { built: "830", measured: "24" }, outputs: { "trim-mm": "999.7" }, notes: { trim: /Lengthen .* by 169\.7 mm/ },
+    texts: { built: "830", measured: "24" }, outputs: { "trim-mm": "999.7", "trim-cut-mm": "" },
+    notes: { trim: /Lengthen .* by 169\.7 mm/, "trim-cut": /too short: .* every tube must be 56\.6 mm longer/ },
   },
   {
     name: "measured far too low for any length: no number, a larger bore",
