@@ -81,7 +81,77 @@
     return { points: points, problem: "" };
   }
 
-  var api = { MIN_POINTS: MIN_POINTS, read: read };
+  // |Z| at f between two points, on a logarithmic frequency axis.
+  function crossing(a, b, level) {
+    var t = (level - a.ohm) / (b.ohm - a.ohm);
+    return Math.exp(Math.log(a.hz) + t * (Math.log(b.hz) - Math.log(a.hz)));
+  }
+
+  // The peak of a sweep at its highest point i, refined by a parabola
+  // fitted by least squares, on the logarithmic axis, to the points of the
+  // peak's top, those above 80 % of it: the noise of one point moves it
+  // little.
+  function peakAt(points, i) {
+    var lo = i, hi = i, cut = 0.8 * points[i].ohm;
+    while (lo > 0 && points[lo - 1].ohm >= cut) lo--;
+    while (hi < points.length - 1 && points[hi + 1].ohm >= cut) hi++;
+    if (hi - lo < 2) return { hz: points[i].hz, ohm: points[i].ohm };
+    var x0 = Math.log(points[i].hz), s = [0, 0, 0, 0, 0], t = [0, 0, 0];
+    for (var k = lo; k <= hi; k++) {
+      var x = Math.log(points[k].hz) - x0, y = points[k].ohm;
+      for (var e = 0; e < 5; e++) s[e] += Math.pow(x, e);
+      for (e = 0; e < 3; e++) t[e] += y * Math.pow(x, e);
+    }
+    // The normal equations of y = a + b x + c x², by Cramer's rule.
+    function det(m) {
+      return m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) - m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
+        m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
+    }
+    var m = [[s[0], s[1], s[2]], [s[1], s[2], s[3]], [s[2], s[3], s[4]]];
+    var d = det(m);
+    var col = function (j) { return m.map(function (row, r) { return row.map(function (v, c) { return c === j ? t[r] : v; }); }); };
+    var a = det(col(0)) / d, b = det(col(1)) / d, c = det(col(2)) / d;
+    var dx = -b / (2 * c);
+    if (!(c < 0) || !isFinite(dx) || Math.abs(dx) > Math.log(points[hi].hz / points[lo].hz)) {
+      return { hz: points[i].hz, ohm: points[i].ohm };
+    }
+    return { hz: Math.exp(x0 + dx), ohm: a + b * dx + c * dx * dx };
+  }
+
+  // The driver in free air by the standard method: the peak fs and Rmax;
+  // r0 = Rmax/Re; f1 and f2 either side where |Z| = √(Re·Rmax); then
+  // Qms = fs·√r0 ÷ (f2 − f1), Qes = Qms ÷ (r0 − 1) and Qts = Qms·Qes ÷
+  // (Qms + Qes). {fs, rmax, f1, f2, qms, qes, qts} or {problem}.
+  function freeAir(points, reOhm) {
+    if (!(reOhm > 0)) return { problem: "Needs the voice-coil resistance Re, measured with the driver still." };
+    var top = 0;
+    points.forEach(function (p, i) { if (p.ohm > points[top].ohm) top = i; });
+    var peak = peakAt(points, top);
+    if (!(peak.ohm > reOhm)) return { problem: "The sweep never rises above Re: no resonance in it." };
+    var level = Math.sqrt(reOhm * peak.ohm), f1 = null, f2 = null;
+    for (var i = top; i > 0 && f1 === null; i--) if (points[i - 1].ohm <= level) f1 = crossing(points[i - 1], points[i], level);
+    for (i = top; i < points.length - 1 && f2 === null; i++) if (points[i + 1].ohm <= level) f2 = crossing(points[i], points[i + 1], level);
+    if (f1 === null || f2 === null) {
+      return { problem: "The sweep does not fall back to √(Re·Rmax) = " + level.toFixed(1) + " Ω on both sides of its peak at " +
+        peak.hz.toFixed(1) + " Hz: sweep a wider band." };
+    }
+    var r0 = peak.ohm / reOhm;
+    var qms = peak.hz * Math.sqrt(r0) / (f2 - f1);
+    var qes = qms / (r0 - 1);
+    return { fs: peak.hz, rmax: peak.ohm, f1: f1, f2: f2, qms: qms, qes: qes, qts: qms * qes / (qms + qes) };
+  }
+
+  // With a known mass added to the cone, the resonance falls from fs to
+  // fsAdded: Mms = m ÷ ((fs/fsAdded)² − 1), Cms = 1 ÷ ((2π fs)² Mms), and
+  // Vas = ρ0 c0² Sd² Cms. SI in and out; {mms, cms, vas} or {problem}.
+  function addedMass(fs, fsAdded, massKg, sd, air) {
+    if (!(fsAdded < fs)) return { problem: "With the mass added the resonance must fall below fs." };
+    var mms = massKg / (Math.pow(fs / fsAdded, 2) - 1);
+    var cms = 1 / (Math.pow(2 * Math.PI * fs, 2) * mms);
+    return { mms: mms, cms: cms, vas: air.rho0 * air.c0 * air.c0 * sd * sd * cms };
+  }
+
+  var api = { MIN_POINTS: MIN_POINTS, read: read, freeAir: freeAir, addedMass: addedMass };
   if (typeof module === "object" && module.exports) module.exports = api;
   else global.RavelleSweep = api;
 })(this);
