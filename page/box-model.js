@@ -190,6 +190,14 @@
     };
   }
 
+  // The impedance alone of a design, for fitting it to a measured sweep:
+  // f → [re, im] in Ω, without the other curves' work.
+  function impedanceOf(v) {
+    var a = air(v.temp);
+    var m = elements(v, a, driverOf(v, a));
+    return function (f) { return impedance(m, 2 * Math.PI * f); };
+  }
+
   // The box (h, α) and Qt that give a denominator a with leakage QL, or null.
   // With r = √h and q = 1/Qt: a1 = q/r + r/QL and a3 = r·q + 1/(r·QL), so r
   // is a root of r⁴/QL − a1 r³ + a3 r − 1/QL; the one that matters is where
@@ -312,7 +320,7 @@
   var api = {
     TABLE_HZ: TABLE_HZ, B4: B4, C4_MAX_RIPPLE_DB: C4_MAX_RIPPLE_DB,
     air: air, coefficients: coefficients, power: power, design: design, alignments: alignments,
-    boxFor: boxFor, qb3: qb3, c4: c4, f3Of: f3Of, rippleDb: rippleDb,
+    boxFor: boxFor, qb3: qb3, c4: c4, f3Of: f3Of, rippleDb: rippleDb, impedanceOf: impedanceOf,
   };
   if (typeof module === "object" && module.exports) module.exports = api;
   else global.RavelleBox = api;

@@ -10,6 +10,8 @@
 (function (global) {
   "use strict";
 
+  var Box = typeof module === "object" && module.exports ? require("./box-model.js") : global.RavelleBox;
+
   // The fewest points a sweep needs for its peaks and its dip to mean
   // anything.
   var MIN_POINTS = 10;
@@ -151,7 +153,60 @@
     return { mms: mms, cms: cms, vas: air.rho0 * air.c0 * air.c0 * sd * sd * cms };
   }
 
-  var api = { MIN_POINTS: MIN_POINTS, read: read, freeAir: freeAir, addedMass: addedMass };
+  // The peaks of a sweep: the points higher than every other within a
+  // sixth of an octave either side, and higher than Re by a tenth.
+  function peaksOf(points, reOhm) {
+    var out = [], span = Math.pow(2, 1 / 6);
+    for (var i = 1; i < points.length - 1; i++) {
+      var p = points[i], highest = p.ohm > 1.1 * reOhm;
+      for (var j = i - 1; highest && j >= 0 && points[j].hz >= p.hz / span; j--) highest = points[j].ohm <= p.ohm;
+      for (j = i + 1; highest && j < points.length && points[j].hz <= p.hz * span; j++) highest = points[j].ohm <= p.ohm;
+      if (highest) out.push(i);
+    }
+    return out;
+  }
+
+  // Golden-section search for the least of f on [lo, hi].
+  function least(f, lo, hi, steps) {
+    var g = (Math.sqrt(5) - 1) / 2, a = lo, b = hi;
+    var c = b - g * (b - a), d = a + g * (b - a), fc = f(c), fd = f(d);
+    for (var i = 0; i < steps; i++) {
+      if (fc < fd) { b = d; d = c; fd = fc; c = b - g * (b - a); fc = f(c); } else { a = c; c = d; fc = fd; d = a + g * (b - a); fd = f(d); }
+    }
+    return (a + b) / 2;
+  }
+
+  // A built box from its sweep: the two peaks fl and fh, and the tuning fb
+  // and the losses QL of the model that fits the measured magnitude best,
+  // in dB, over the band from an octave below fl to an octave above fh,
+  // with the driver held as designed. v: the design (SI) whose fb and ql
+  // are sought. {fl, fh, fb, ql, fitDb} or {problem, peaks}.
+  function boxFit(points, v) {
+    var peaks = peaksOf(points, v.re);
+    if (peaks.length !== 2) return { problem: "peaks", peaks: peaks.map(function (i) { return points[i].hz; }) };
+    var fl = peakAt(points, peaks[0]).hz, fh = peakAt(points, peaks[1]).hz;
+    var dip = peaks[0];
+    for (var i = peaks[0]; i <= peaks[1]; i++) if (points[i].ohm < points[dip].ohm) dip = i;
+    var band = points.filter(function (p) { return p.hz >= fl / 2 && p.hz <= fh * 2; });
+    var every = Math.max(1, Math.floor(band.length / 200)); // 200 points are plenty for two numbers
+    band = band.filter(function (p, k) { return k % every === 0; });
+    function misfit(fb, ql) {
+      var z = Box.impedanceOf(Object.assign({}, v, { fb: fb, ql: ql })), sum = 0;
+      band.forEach(function (p) { var e = 20 * Math.log10(Math.hypot.apply(null, z(p.hz)) / p.ohm); sum += e * e; });
+      return Math.sqrt(sum / band.length);
+    }
+    // By turns along fb and along log QL, from the dip and a middling box.
+    var fb = points[dip].hz, lnQl = Math.log(7);
+    for (var round = 0; round < 4; round++) {
+      var q = Math.exp(lnQl);
+      fb = least(function (x) { return misfit(x, q); }, Math.max(fl, fb * 0.85), Math.min(fh, fb * 1.15), 24);
+      lnQl = least(function (x) { return misfit(fb, Math.exp(x)); }, 0, Math.log(1000), 24);
+    }
+    var ql = Math.exp(lnQl);
+    return { fl: fl, fh: fh, fb: fb, ql: ql, fitDb: misfit(fb, ql) };
+  }
+
+  var api = { MIN_POINTS: MIN_POINTS, read: read, freeAir: freeAir, addedMass: addedMass, boxFit: boxFit };
   if (typeof module === "object" && module.exports) module.exports = api;
   else global.RavelleSweep = api;
 })(this);
