@@ -122,9 +122,11 @@
   // inductance Le in series with the motional part, Bl² over the cone's
   // mechanical load. That load is the acoustic one seen from the cone
   // without the electrical damping (R_AS from Qms, M_AS, C_AS, and the box,
-  // the port and the leak in parallel), times Sd².
-  function impedance(m, w) {
-    var za = cadd([m.ras, w * m.mas - 1 / (w * m.cas)], cinv([1 / m.ral, w * m.cab - 1 / (w * m.map)]));
+  // the port and the leak in parallel), times Sd². In free air the cone
+  // has no box behind it: its load is its own.
+  function impedance(m, w, freeAir) {
+    var za = [m.ras, w * m.mas - 1 / (w * m.cas)];
+    if (!freeAir) za = cadd(za, cinv([1 / m.ral, w * m.cab - 1 / (w * m.map)]));
     return cadd([m.re, w * m.le], cmul([m.motional, 0], cinv(za)));
   }
 
@@ -181,6 +183,7 @@
         maxSplDb: spl + limit,
         limit: byPe < byXmax ? "pe" : "xmax",
         impedance: impedance(m, w),
+        freeAirImpedance: impedance(m, w, true),
         circuit: c,
       };
     }
@@ -196,6 +199,21 @@
     var a = air(v.temp);
     var m = elements(v, a, driverOf(v, a));
     return function (f) { return impedance(m, 2 * Math.PI * f); };
+  }
+
+  // |Z|² of a design at f, as impedance gives it but in plain numbers: the
+  // fit asks for it thousands of times a keystroke.
+  function impedanceSquaredOf(v) {
+    var a = air(v.temp);
+    var m = elements(v, a, driverOf(v, a));
+    return function (f) {
+      var w = 2 * Math.PI * f;
+      // The box, the port and the leak: 1 / (1/R_AL + j(ωC_AB − 1/(ωM_AP))).
+      var yr = 1 / m.ral, yi = w * m.cab - 1 / (w * m.map), yy = yr * yr + yi * yi;
+      var zr = m.ras + yr / yy, zi = w * m.mas - 1 / (w * m.cas) - yi / yy, zz = zr * zr + zi * zi;
+      var re = m.re + m.motional * zr / zz, im = w * m.le - m.motional * zi / zz;
+      return re * re + im * im;
+    };
   }
 
   // The box (h, α) and Qt that give a denominator a with leakage QL, or null.
@@ -321,6 +339,7 @@
     TABLE_HZ: TABLE_HZ, B4: B4, C4_MAX_RIPPLE_DB: C4_MAX_RIPPLE_DB,
     air: air, coefficients: coefficients, power: power, design: design, alignments: alignments,
     boxFor: boxFor, qb3: qb3, c4: c4, f3Of: f3Of, rippleDb: rippleDb, impedanceOf: impedanceOf,
+    impedanceSquaredOf: impedanceSquaredOf,
   };
   if (typeof module === "object" && module.exports) module.exports = api;
   else global.RavelleBox = api;

@@ -81,9 +81,25 @@
       parts.push('<text class="mark-text" x="' + num(X(m.f) + 3) + '" y="' + (i % 2 ? M.top + ph - 5 : M.top + 12) + '">' +
         esc(m.text) + "</text>");
     });
-    var points = [];
-    plot.xs.forEach(function (f, i) { if (isFinite(plot.ys[i])) points.push(num(X(f)) + "," + num(Y(plot.ys[i]))); });
-    parts.push('<polyline class="curve" points="' + points.join(" ") + '"/>');
+    function polyline(xs, ys, style) {
+      var points = [];
+      xs.forEach(function (f, i) { if (isFinite(ys[i])) points.push(num(X(f)) + "," + num(Y(ys[i]))); });
+      parts.push('<polyline class="' + style + '" points="' + points.join(" ") + '"/>');
+    }
+    polyline(plot.xs, plot.ys, "curve");
+    if (plot.second) {
+      polyline(plot.second.xs, plot.second.ys, "curve second");
+      // The legend, right of the middle, where an impedance has come down
+      // from its peaks: a stroke of each style and its name.
+      var x = M.left + pw - 160, top = M.top + Math.round(ph * 0.4);
+      parts.push('<rect class="legend-box" x="' + (x - 4) + '" y="' + (top - 9) + '" width="160" height="' +
+        (14 * plot.second.legend.length + 4) + '"/>');
+      plot.second.legend.forEach(function (name, i) {
+        var y = top + 14 * i;
+        parts.push('<line class="' + (i ? "curve second" : "curve") + '" x1="' + x + '" x2="' + (x + 22) + '" y1="' + y +
+          '" y2="' + y + '"/><text class="legend" x="' + (x + 27) + '" y="' + (y + 4) + '">' + esc(name) + "</text>");
+      });
+    }
     parts.push('<text class="axis-title" x="' + (M.left + pw / 2) + '" y="' + (H - 6) + '" text-anchor="middle">Frequency (Hz)</text>');
     parts.push('<text class="axis-title" transform="translate(13 ' + (M.top + ph / 2) + ') rotate(-90)" text-anchor="middle">' +
       esc(plot.yTitle) + "</text>");
@@ -135,8 +151,18 @@
     }).join(" and") + drive + ".";
   }
 
-  // The six graphs of a design (the model's) with its inputs v (SI).
-  function graphs(design, v) {
+  // A sweep's points within the axis, every few of them: no more than a
+  // line can show.
+  function within(points, lo, hi) {
+    var inside = points.filter(function (p) { return p.hz >= lo && p.hz <= hi; });
+    var every = Math.max(1, Math.floor(inside.length / (2 * POINTS)));
+    return inside.filter(function (p, k) { return k % every === 0; });
+  }
+
+  // The six graphs of a design (the model's) with its inputs v (SI), and a
+  // measured sweep, if given, on the impedance: {points, name, words,
+  // model}, where model "free-air" draws the driver without its box.
+  function graphs(design, v, measured) {
     var marks = [{ f: design.f3, text: "f3 " + hz(design.f3) + " Hz" }, { f: v.fb, text: "fb " + hz(v.fb) + " Hz" }]
       .filter(function (m) { return isFinite(m.f); });
     var range = frequencyRange(marks);
@@ -172,7 +198,12 @@
     });
     var lowest = Math.min.apply(null, finite(maxSpl).concat(200)), highest = Math.max.apply(null, finite(maxSpl).concat(0));
     // The impedance's two peaks and the dip between them, at the tuning.
-    var ohms = at.map(function (p) { return Math.hypot(p.impedance[0], p.impedance[1]); });
+    var freeAir = measured && measured.model === "free-air";
+    var ohms = at.map(function (p) { var z = freeAir ? p.freeAirImpedance : p.impedance; return Math.hypot(z[0], z[1]); });
+    var sweep = measured ? within(measured.points, range[0], range[1]) : [];
+    var second = measured ? { xs: sweep.map(function (p) { return p.hz; }), ys: sweep.map(function (p) { return p.ohm; }),
+      legend: [freeAir ? "model, in free air" : "model", "measured: " + (measured.name.length > 15 ? measured.name.slice(0, 14) + "…" :
+        measured.name)] } : null;
     var peaks = [];
     for (var k = 1; k < ohms.length - 1; k++) if (ohms[k] > ohms[k - 1] && ohms[k] >= ohms[k + 1]) peaks.push(k);
     var dip = null;
@@ -185,6 +216,10 @@
     var impedanceWords = peaks.length >= 2 ? "The impedance peaks at " + ohm(peaks[0]) + " and " + ohm(peaks[1]) +
       ", with its dip between them, " + ohm(dip) + ", where the box is tuned." :
       "The impedance peaks once, at " + (peaks.length ? ohm(peaks[0]) : "no frequency shown") + ".";
+    // With a sweep, the scale is the sweep's: a model far above it (a
+    // driver typed without losses) runs off the top.
+    var impedanceTop = second ? Math.min(upTo(ohms.concat(second.ys), 2 * v.re), 2 * upTo(second.ys, 2 * v.re)) : upTo(ohms, 2 * v.re);
+    if (measured) impedanceWords += " " + (measured.words || "The sweep measured is the dashed curve.");
 
     return [
       graph({ id: "graph-response", yTitle: "Response (dB)", ys: response, yMin: -30, yMax: Math.max(6, Math.ceil(p.y / 3) * 3),
@@ -202,8 +237,8 @@
       graph({ id: "graph-max-spl", yTitle: "Maximum SPL at 1 m (dB)", ys: maxSpl,
         yMin: Math.floor(lowest / 10) * 10, yMax: Math.max(Math.ceil(highest / 10) * 10, Math.floor(lowest / 10) * 10 + 20),
         label: "The most the box can play: " + limits.join(", ") + "." }),
-      graph({ id: "graph-impedance", yTitle: "Impedance (Ω)", ys: ohms, yMin: 0, yMax: upTo(ohms, 2 * v.re),
-        lines: [{ y: v.re, text: "Re" }], marks: impedanceMarks, label: impedanceWords }),
+      graph({ id: "graph-impedance", yTitle: "Impedance (Ω)", ys: ohms, yMin: 0, yMax: impedanceTop,
+        lines: [{ y: v.re, text: "Re" }], marks: impedanceMarks, label: impedanceWords, second: second }),
     ].map(function (g) { return { id: g.id, label: g.label, svg: svg(g) }; });
   }
 

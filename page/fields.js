@@ -48,6 +48,8 @@
     { id: "xmax", quantity: "length", name: "Xmax", si: 0.008 },
     { id: "built", quantity: "length", name: "built length", si: null, after: true },
     { id: "measured", quantity: "frequency", name: "measured tuning", si: null, after: true },
+    // A measured sweep's: the mass added to the cone for the second sweep.
+    { id: "addedmass", quantity: "mass", name: "added mass", si: null, optional: true },
     // The build: the port as the main window takes it (its own defaults),
     // then the box around it. zero: 0 is a value, as a wall of no thickness.
     { id: "t1", quantity: "length", name: "wall of tube 1", si: 0.002, build: true, zero: true },
@@ -70,7 +72,7 @@
   var SHAPES = { golden: true, "cube-root-2": true, own: true };
   var CHOICES = { units: UNIT_SYSTEMS, ends: END_FACTORS, tubes: { 3: 3, 5: 5 }, shape: SHAPES };
   var QUERY_ORDER = ["units", "fs", "qts", "qes", "vas", "re", "le", "volts", "pe", "ql", "vb", "fb", "bore", "ends", "temp", "sd", "xmax",
-    "built", "measured", "tubes", "t1", "t2", "t3", "t4", "t5", "cap", "acoustic", "stock", "mytubes", "fit", "driverdisp",
+    "built", "measured", "addedmass", "tubes", "t1", "t2", "t3", "t4", "t5", "cap", "acoustic", "stock", "mytubes", "fit", "driverdisp",
     "bracing", "panel", "shape", "width", "height", "cutout"];
   var DEFAULT_CHOICES = { units: "metric", ends: "flanged-free", tubes: "3", shape: "golden" };
   // The pipe catalogues a builder can choose from, and those in use at first.
@@ -92,12 +94,12 @@
 
   // The quantities whose unit is the same in both systems.
   var FIXED_UNITS = { frequency: "Hz", temperature: "°C", ratio: "", resistance: "Ω", voltage: "V", power: "W", percent: "%",
-    inductance: "mH" };
+    inductance: "mH", mass: "g" };
 
   // Factor to SI and symbol of a quantity in a unit system.
   function unitOf(quantity, units) {
-    // The inductance is typed in mH, as datasheets give it.
-    if (quantity in FIXED_UNITS) return [quantity === "inductance" ? 1e-3 : 1, FIXED_UNITS[quantity]];
+    // The inductance is typed in mH, as datasheets give it, a mass in g.
+    if (quantity in FIXED_UNITS) return [quantity === "inductance" || quantity === "mass" ? 1e-3 : 1, FIXED_UNITS[quantity]];
     return UNIT_SYSTEMS[units][quantity];
   }
 

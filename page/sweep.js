@@ -16,6 +16,15 @@
   // anything.
   var MIN_POINTS = 10;
 
+  // The largest file read as a sweep: a sweep of 100,000 points is well
+  // under it, and a file chosen by mistake is refused before it is read.
+  var MAX_BYTES = 5e6;
+
+  function sizeProblem(bytes) {
+    return bytes > MAX_BYTES ? "at " + (bytes / 1e6).toFixed(1) + " MB the file is too large for a sweep (at most " +
+      MAX_BYTES / 1e6 + " MB): choose the text file that the measurement exported." : "";
+  }
+
   var NUMBER = /^[+-]?(\d+\.?\d*|\.\d+)(e[+-]?\d+)?$/i;
   var DECIMAL_COMMA = /^[+-]?(\d+,?\d*|,\d+)(e[+-]?\d+)?$/i;
 
@@ -154,16 +163,31 @@
   }
 
   // The peaks of a sweep: the points higher than every other within a
-  // sixth of an octave either side, and higher than Re by a tenth.
+  // sixth of an octave either side, higher than Re by a tenth, and a
+  // quarter higher than the lowest point within an octave on each side, so
+  // that the ripples of the cone's break-up and the voice coil's rise are
+  // not taken for resonances.
   function peaksOf(points, reOhm) {
     var out = [], span = Math.pow(2, 1 / 6);
+    function standsOut(i, step) {
+      var low = Infinity;
+      for (var j = i + step; j >= 0 && j < points.length && Math.abs(Math.log2(points[j].hz / points[i].hz)) <= 1; j += step) {
+        low = Math.min(low, points[j].ohm);
+      }
+      return points[i].ohm >= 1.25 * low;
+    }
     for (var i = 1; i < points.length - 1; i++) {
       var p = points[i], highest = p.ohm > 1.1 * reOhm;
       for (var j = i - 1; highest && j >= 0 && points[j].hz >= p.hz / span; j--) highest = points[j].ohm <= p.ohm;
       for (j = i + 1; highest && j < points.length && points[j].hz <= p.hz * span; j++) highest = points[j].ohm <= p.ohm;
-      if (highest) out.push(i);
+      if (highest && standsOut(i, -1) && standsOut(i, 1)) out.push(i);
     }
     return out;
+  }
+
+  // The frequencies of a sweep's peaks, as peaksOf finds them.
+  function peaks(points, reOhm) {
+    return peaksOf(points, reOhm).map(function (i) { return points[i].hz; });
   }
 
   // Golden-section search for the least of f on [lo, hi].
@@ -182,31 +206,36 @@
   // with the driver held as designed. v: the design (SI) whose fb and ql
   // are sought. {fl, fh, fb, ql, fitDb} or {problem, peaks}.
   function boxFit(points, v) {
-    var peaks = peaksOf(points, v.re);
-    if (peaks.length !== 2) return { problem: "peaks", peaks: peaks.map(function (i) { return points[i].hz; }) };
-    var fl = peakAt(points, peaks[0]).hz, fh = peakAt(points, peaks[1]).hz;
-    var dip = peaks[0];
-    for (var i = peaks[0]; i <= peaks[1]; i++) if (points[i].ohm < points[dip].ohm) dip = i;
+    var found = peaksOf(points, v.re);
+    if (found.length !== 2) return { problem: "peaks", peaks: found.map(function (i) { return points[i].hz; }) };
+    var fl = peakAt(points, found[0]).hz, fh = peakAt(points, found[1]).hz;
+    var dip = found[0];
+    for (var i = found[0]; i <= found[1]; i++) if (points[i].ohm < points[dip].ohm) dip = i;
     var band = points.filter(function (p) { return p.hz >= fl / 2 && p.hz <= fh * 2; });
-    var every = Math.max(1, Math.floor(band.length / 200)); // 200 points are plenty for two numbers
+    var every = Math.max(1, Math.floor(band.length / 100)); // 100 points are plenty for two numbers
     band = band.filter(function (p, k) { return k % every === 0; });
+    // The measured levels in dB once; the model's from |Z|², without a root.
+    var measuredDb = band.map(function (p) { return 20 * Math.log10(p.ohm); });
     function misfit(fb, ql) {
-      var z = Box.impedanceOf(Object.assign({}, v, { fb: fb, ql: ql })), sum = 0;
-      band.forEach(function (p) { var e = 20 * Math.log10(Math.hypot.apply(null, z(p.hz)) / p.ohm); sum += e * e; });
+      var z2 = Box.impedanceSquaredOf(Object.assign({}, v, { fb: fb, ql: ql })), sum = 0;
+      for (var k = 0; k < band.length; k++) {
+        var e = 10 * Math.log10(z2(band[k].hz)) - measuredDb[k];
+        sum += e * e;
+      }
       return Math.sqrt(sum / band.length);
     }
     // By turns along fb and along log QL, from the dip and a middling box.
     var fb = points[dip].hz, lnQl = Math.log(7);
-    for (var round = 0; round < 4; round++) {
+    for (var round = 0; round < 3; round++) {
       var q = Math.exp(lnQl);
-      fb = least(function (x) { return misfit(x, q); }, Math.max(fl, fb * 0.85), Math.min(fh, fb * 1.15), 24);
-      lnQl = least(function (x) { return misfit(fb, Math.exp(x)); }, 0, Math.log(1000), 24);
+      fb = least(function (x) { return misfit(x, q); }, Math.max(fl, fb * 0.85), Math.min(fh, fb * 1.15), 18);
+      lnQl = least(function (x) { return misfit(fb, Math.exp(x)); }, 0, Math.log(1000), 18);
     }
     var ql = Math.exp(lnQl);
     return { fl: fl, fh: fh, fb: fb, ql: ql, fitDb: misfit(fb, ql) };
   }
 
-  var api = { MIN_POINTS: MIN_POINTS, read: read, freeAir: freeAir, addedMass: addedMass, boxFit: boxFit };
+  var api = { MIN_POINTS: MIN_POINTS, sizeProblem: sizeProblem, read: read, peaks: peaks, freeAir: freeAir, addedMass: addedMass, boxFit: boxFit };
   if (typeof module === "object" && module.exports) module.exports = api;
   else global.RavelleSweep = api;
 })(this);

@@ -11,6 +11,7 @@
   var node = typeof module === "object" && module.exports;
   var Box = node ? require("./box-model.js") : global.RavelleBox;
   var Fields = node ? require("./fields.js") : global.RavelleFields;
+  var SweepTexts = node ? require("./sweep-texts.js") : global.RavelleSweepTexts;
   var UNIT_SYSTEMS = Fields.UNIT_SYSTEMS, END_FACTORS = Fields.END_FACTORS, FIELDS = Fields.FIELDS;
   var fieldById = Fields.fieldById, choice = Fields.choice, readField = Fields.readField, problemText = Fields.problemText;
 
@@ -114,8 +115,9 @@
   // (empty where there is no number), a note for each result, the message of
   // each input that stops a result, and the velocity warning. exact, if
   // given, holds SI values that stand for some inputs' texts: those that a
-  // switch of units rewrote, rounded.
-  function assess(texts, exact) {
+  // switch of units rewrote, rounded. sweeps, if given, are the measured
+  // sweeps loaded, {main, added}, as RavelleSweepTexts takes them.
+  function assess(texts, exact, sweeps) {
     var units = choice("units", texts.units);
     var lengthUnit = UNIT_SYSTEMS[units].length[1];
     var k = END_FACTORS[choice("ends", texts.ends)];
@@ -216,8 +218,9 @@
       }
     }
 
-    var box = assessBox(v, problems, units);
-    return { units: units, outputs: out, notes: notes, problems: problems, warning: warning, box: box };
+    var sweep = SweepTexts.assessSweep(sweeps, v, units);
+    var box = assessBox(v, problems, units, sweep.column);
+    return { units: units, outputs: out, notes: notes, problems: problems, warning: warning, box: box, sweep: sweep };
   }
 
   // What the curves and the alignments need; the curves also take the power
@@ -239,8 +242,9 @@
 
   // The box designer's part of a design: the texts of its outputs, of the
   // curves table and of the alignments, or notes that name what is missing.
-  // design is the model's, for the graphs; null without one.
-  function assessBox(v, problems, units) {
+  // design is the model's, for the graphs; null without one. measured: a
+  // measured sweep's |Z| texts by the table's frequencies, or null.
+  function assessBox(v, problems, units, measured) {
     var out = { f3: "", sensitivity: "", power: "", derived: "" };
     var result = { outputs: out, note: "", alignmentsNote: "", rows: [], alignments: [], design: null, values: v };
     var impossible = "qes" in v && "qts" in v && v.qes < v.qts;
@@ -291,6 +295,7 @@
         "impedance-ohm": Math.hypot(at.impedance[0], at.impedance[1]) };
       var cells = {};
       Object.keys(CURVE_DECIMALS).forEach(function (q) { cells[q] = signed(values[q], CURVE_DECIMALS[q]); });
+      if (measured) cells["measured-ohm"] = measured[hz];
       return { hz: hz, cells: cells };
     });
     var complete = out.f3 && out.sensitivity && result.rows.every(function (r) {

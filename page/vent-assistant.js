@@ -14,7 +14,7 @@
   var readField = Fields.readField, inputText = Fields.inputText, defaultTexts = Fields.defaultTexts;
   var textsFromQuery = Fields.textsFromQuery, queryFromTexts = Fields.queryFromTexts;
   var assess = Texts.assess, esc = Texts.esc;
-  var BuildTexts = global.RavelleBuildTexts, Drawing = global.RavelleDrawing;
+  var BuildTexts = global.RavelleBuildTexts, Drawing = global.RavelleDrawing, Sweep = global.RavelleSweep;
   // The choices of the page, each a <select> of that id.
   var CHOICE_IDS = ["units", "ends", "tubes", "shape"];
   var PANEL_NAMES = { front: "Front baffle", back: "Back", sides: "Sides", "top-bottom": "Top and bottom" };
@@ -31,7 +31,9 @@
     var converted = {};
 
     var stockBoxes = document.querySelectorAll('input[name="stock"]');
-    var build = byId("build-form");
+    var build = byId("build-form"), measure = byId("measure-form");
+    // The sweeps loaded, each {name, points, problem} as read, or null.
+    var sweeps = { main: null, added: null };
 
     function texts() {
       var t = { mytubes: byId("mytubes").value };
@@ -85,7 +87,8 @@
     }
 
     function show(a) {
-      showBox(a.box);
+      showBox(a.box, a.sweep.plot);
+      showSweep(a.sweep);
       Object.keys(a.outputs).forEach(function (id) { setText(byId(id), a.outputs[id]); });
       Object.keys(a.notes).forEach(function (id) { setText(byId(id + "-note"), a.notes[id]); });
       FIELDS.forEach(function (f) {
@@ -121,7 +124,7 @@
 
     // The box designer: its outputs, the alignments, the graphs and the
     // table behind them. Every text comes from assess, escaped here.
-    function showBox(b) {
+    function showBox(b, measured) {
       Object.keys(b.outputs).forEach(function (id) { setText(byId(id), b.outputs[id]); });
       setText(byId("box-note"), b.note);
       setText(byId("alignments-note"), b.alignmentsNote);
@@ -140,11 +143,25 @@
       }).join(""));
       var drawn = {};
       if (b.design && global.RavelleBoxPlot) {
-        global.RavelleBoxPlot.graphs(b.design, b.values).forEach(function (g) { drawn[g.id] = g.svg; });
+        global.RavelleBoxPlot.graphs(b.design, b.values, measured).forEach(function (g) { drawn[g.id] = g.svg; });
       }
       Array.prototype.forEach.call(document.querySelectorAll("[data-graph]"), function (holder) {
         setMarkup(holder, drawn["graph-" + holder.getAttribute("data-graph")] || "");
       });
+    }
+
+    // A measured sweep: what it is, what it gives, and the buttons that
+    // carry its values into the design.
+    function showSweep(s) {
+      Object.keys(s.outputs).forEach(function (id) { setText(byId(id), s.outputs[id]); });
+      setText(byId("measurement-note"), s.note);
+      setText(byId("measurement-added-note"), s.addedNote);
+      byId("measured-ohm-heading").hidden = !s.column;
+      Array.prototype.forEach.call(document.querySelectorAll(".measure-results [data-kind]"), function (row) {
+        row.hidden = row.getAttribute("data-kind") !== s.kind;
+      });
+      byId("use-tuning").disabled = !s.tuning;
+      byId("use-driver").disabled = !s.driver;
     }
 
     // One row of cells: <td data-quantity="…" data-mm="…">, as the build's
@@ -235,23 +252,95 @@
       });
     }
 
+    var latestSweep = null;
     function update(keepAddress) {
       var t = texts();
       var exact = exactValues();
-      var a = assess(t, exact);
+      var a = assess(t, exact, sweeps);
+      latestSweep = a.sweep;
       show(a);
       showBuild(BuildTexts.assessBuild(t, exact, a), t);
       if (keepAddress) return;
+      pendingAddress = t;
+      window.clearTimeout(addressTimer);
+      addressTimer = window.setTimeout(writeAddress, ADDRESS_DELAY_MS);
+    }
+
+    // The address follows the design once typing pauses: rewriting it costs
+    // a few milliseconds a keystroke, and browsers ignore a page that
+    // rewrites it hundreds of times in a few seconds.
+    var ADDRESS_DELAY_MS = 150;
+    var pendingAddress = null, addressTimer = 0;
+    function writeAddress() {
+      window.clearTimeout(addressTimer);
+      if (!pendingAddress) return;
+      var t = pendingAddress;
+      pendingAddress = null;
       try {
         window.history.replaceState(null, "", "?" + queryFromTexts(t) + window.location.hash);
       } catch (e) {
         // A browser that refuses to rewrite a file: address keeps the old one.
       }
     }
+    // Leaving the page, or bookmarking it from the menu, finds the address
+    // up to date.
+    window.addEventListener("pagehide", writeAddress);
+    document.addEventListener("visibilitychange", writeAddress);
+    window.addEventListener("blur", writeAddress);
 
-    [form, build].forEach(function (f) {
+    // A sweep's file, read here: nothing leaves the machine.
+    function load(which, file) {
+      if (!file) {
+        sweeps[which] = null;
+        update(true);
+        return;
+      }
+      var tooLarge = Sweep.sizeProblem(file.size);
+      if (tooLarge) {
+        sweeps[which] = { name: file.name, points: [], problem: tooLarge };
+        update(true);
+        return;
+      }
+      file.text().then(function (text) {
+        sweeps[which] = Object.assign({ name: file.name }, Sweep.read(text));
+      }, function () {
+        sweeps[which] = { name: file.name, points: [], problem: "the file could not be read." };
+      }).then(function () { update(true); });
+    }
+    [["measurement", "main"], ["measurement-added", "added"]].forEach(function (pair) {
+      byId(pair[0]).addEventListener("change", function () { load(pair[1], byId(pair[0]).files[0]); });
+    });
+    // A sweep dropped on the impedance graph is the sweep, as if chosen.
+    var target = document.querySelector('[data-graph="impedance"]');
+    target.addEventListener("dragover", function (event) {
+      event.preventDefault();
+      event.dataTransfer.dropEffect = "copy";
+    });
+    target.addEventListener("drop", function (event) {
+      event.preventDefault();
+      var files = event.dataTransfer.files;
+      if (!files.length) return;
+      try { byId("measurement").files = files; } catch (e) { /* the input keeps its own; the sweep is still read */ }
+      load("main", files[0]);
+    });
+    byId("forget-sweeps").addEventListener("click", function () {
+      byId("measurement").value = byId("measurement-added").value = "";
+      sweeps = { main: null, added: null };
+      update(true);
+    });
+    // The buttons write the values as shown: the measured tuning and losses
+    // into the trim step and the box, the driver's into its datasheet.
+    function write(values) {
+      Object.keys(values).forEach(function (id) { byId(id).value = values[id]; });
+      update(false);
+    }
+    byId("use-tuning").addEventListener("click", function () { if (latestSweep.tuning) write(latestSweep.tuning); });
+    byId("use-driver").addEventListener("click", function () { if (latestSweep.driver) write(latestSweep.driver); });
+
+    [form, build, measure].forEach(function (f) {
       f.addEventListener("input", function (event) {
         var box = event.target;
+        if (box.type === "file") return;
         if (box.id === "units" && box.value !== units) switchUnits(box.value);
         update(false);
       });

@@ -11,8 +11,8 @@ EQUATIONS_PAGE = "share/ravelle/vent-proof-adv.htm"
 # drawings, fields, texts and wiring.
 EQUATIONS_SCRIPTS = tuple(f"share/ravelle/{name}" for name in
                           ("box-model.js", "box-plot.js", "port-model.js", "pipe-catalogue.js",
-                           "tube-plan.js", "box-build.js", "build-drawing.js", "fields.js",
-                           "texts.js", "build-texts.js", "vent-assistant.js"))
+                           "tube-plan.js", "box-build.js", "build-drawing.js", "fields.js", "sweep.js",
+                           "sweep-texts.js", "texts.js", "build-texts.js", "vent-assistant.js"))
 METAINFO = f"share/metainfo/{APP_ID}.metainfo.xml"
 MANUAL = "share/man/man1/ravelle.1"
 # What the Debian package adds to an installed tree: its copyright and

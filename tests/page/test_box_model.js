@@ -178,5 +178,9 @@ for (const row of IMPEDANCES) {
     near(ohm(0.05), v.re, 1e-3, "|Z| far below");
     near(ohm(20000), Math.hypot(v.re, 2 * Math.PI * 20000 * le), 1e-3, "|Z| far above");
     assert.ok(Math.min(...peaks.map(ohm)) > 2 * v.re, "the peaks stand above Re");
+    // In free air the one peak is at fs, Re·(1 + Qms/Qes) high, with the
+    // inductance in series.
+    const free = d.at(v.fs).freeAirImpedance, qms = d.driver.qms;
+    if (isFinite(qms)) near(Math.hypot(free[0] - v.re * (1 + qms / v.qes), free[1] - 2 * Math.PI * v.fs * le) + 1, 1, 1e-9, "free air at fs");
   });
 }

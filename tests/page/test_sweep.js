@@ -154,3 +154,44 @@ test("box: a free-air sweep has one peak, and says so", () => {
   assert.equal(got.problem, "peaks");
   assert.equal(got.peaks.length, 1);
 });
+
+// What the page says of each sweep: a box, the driver in free air (with
+// the voice coil's rise and a break-up ripple above, which are no peaks),
+// and neither; the values the buttons would write, and the measured column,
+// empty outside the band swept.
+const texts = require(path.join(__dirname, "..", "..", "page", "sweep-texts.js"));
+const builtBox = (() => {
+  const z = box.impedanceOf({ ...DESIGN, fb: 20, ql: 5 });
+  return Array.from({ length: 300 }, (_, i) => { const hz = 8 * Math.pow(150 / 8, i / 299); return { hz, ohm: Math.hypot(...z(hz)), deg: null }; });
+})();
+const coilAndRipple = freeAirSweep(DRIVERS[0], 5).map((p) => ({ ...p, hz: p.hz * 4, ohm: Math.hypot(p.ohm, 2 * Math.PI * p.hz * 4 * 3e-4) *
+  (1 + 0.15 * Math.exp(-Math.pow(Math.log2(p.hz * 4 / 900) * 8, 2))) }));
+const SAID = [
+  { name: "a built box", main: builtBox, v: DESIGN, kind: "box",
+    outputs: { "measured-fb": "20.0", "measured-ql": "5.0", "fit-db": "0.00" }, tuning: { measured: "20.0", ql: "5.0" },
+    note: /2 Hz lower|2\.0 Hz lower/, column: { 10: /^\d+\.\d$/, 125: /^\d+\.\d$/, 160: "" } },
+  { name: "the driver in free air, a mass added", main: freeAirSweep(DRIVERS[0], 4), added: freeAirSweep({ ...DRIVERS[0],
+    fs: 22 / Math.sqrt((0.3374 + 0.1) / 0.3374), qms: 3.99 * Math.sqrt((0.3374 + 0.1) / 0.3374), qes: 0.42 * Math.sqrt((0.3374 + 0.1) / 0.3374) }, 6),
+    v: { ...DESIGN, addedmass: 0.1 }, units: "imperial", kind: "free-air", driver: { fs: /^2[12]\.\d$/, qts: /^0\.3[789]\d$/, vas: /^1\.9\d$/ } },
+  { name: "free air with the voice coil's rise and a ripple", main: coilAndRipple, v: DESIGN, kind: "free-air", note: /88\.\d Hz/ },
+  { name: "neither: a flat sweep", main: Array.from({ length: 20 }, (_, i) => ({ hz: 10 + i, ohm: 6, deg: null })), v: DESIGN,
+    kind: "neither", note: /no peak that stands above Re/ },
+  { name: "a box without its volume", main: builtBox, v: { ...DESIGN, vb: undefined }, kind: "box", note: /needs the net box volume/ },
+  { name: "a file refused", main: { problem: "Line 3: the magnitude must be more than 0 Ω." }, v: DESIGN, kind: "problem",
+    note: /^s\.txt: Line 3/ },
+];
+for (const row of SAID) {
+  test(`what the page says: ${row.name}`, () => {
+    const sweepOf = (s) => (s && (Array.isArray(s) ? { name: "s.txt", points: s, problem: "" } : { name: "s.txt", points: [], ...s }));
+    const v = Object.fromEntries(Object.entries(row.v).filter(([, x]) => x !== undefined));
+    const got = texts.assessSweep({ main: sweepOf(row.main), added: sweepOf(row.added) || null }, v, row.units || "metric");
+    assert.equal(got.kind, row.kind, got.note);
+    const matches = (text, want) => (want instanceof RegExp ? assert.match(text, want) : assert.equal(text, want));
+    if (row.note) matches(got.note, row.note);
+    for (const [id, want] of Object.entries(row.outputs || {})) matches(got.outputs[id], want);
+    if (row.tuning) assert.deepEqual(got.tuning, row.tuning);
+    for (const [id, want] of Object.entries(row.driver || {})) matches(got.driver[id], want);
+    for (const [hz, want] of Object.entries(row.column || {})) matches(got.column[hz], want);
+    assert.doesNotMatch(JSON.stringify(got.outputs) + got.note + got.addedNote, /NaN|Infinity|undefined/);
+  });
+}
