@@ -488,6 +488,18 @@ test("measured sweeps: a box and a driver, loaded from their files, into the tri
     }
     return browser.evaluate(MEASURED);
   };
+  // Dropped on the impedance graph, as from a file manager.
+  const drop = async (name) => {
+    const before = await browser.evaluate(MEASURED);
+    const at = await browser.evaluate(`(() => { const e = document.querySelector('[data-graph="impedance"]'); e.scrollIntoView();
+      const r = e.getBoundingClientRect(); return { x: r.left + r.width / 2, y: r.top + r.height / 2 }; })()`);
+    const data = { items: [], files: [files[name].file], dragOperationsMask: 1 };
+    for (const type of ["dragEnter", "dragOver", "drop"]) await browser.send("Input.dispatchDragEvent", { type, ...at, data });
+    for (let i = 0; i < 100 && JSON.stringify(await browser.evaluate(MEASURED)) === JSON.stringify(before); i++) {
+      await new Promise((r) => setTimeout(r, 20));
+    }
+    return browser.evaluate(MEASURED);
+  };
   const press = async (id) => {
     await browser.evaluate(`document.getElementById("${id}").focus()`);
     await browser.send("Input.dispatchKeyEvent", { type: "keyDown", key: "Enter", code: "Enter", windowsVirtualKeyCode: 13, text: "\r" });
@@ -545,7 +557,8 @@ test("measured sweeps: a box and a driver, loaded from their files, into the tri
   // driver in free air with the mass added, into the driver's inputs.
   await browser.evaluate(`(() => { const units = document.getElementById("units");
     units.value = "imperial"; units.dispatchEvent(new Event("input", { bubbles: true })); })()`);
-  const again = await load("measurement", "box.csv");
+  const again = await drop("box.csv");
+  assert.equal(await browser.evaluate(`document.getElementById("measurement").files[0].name`), "box.csv");
   assert.equal(again.outputs["measured-fb"], box.outputs["measured-fb"]);
   await browser.evaluate(`document.getElementById("addedmass").focus()`);
   await browser.type("100");
@@ -571,6 +584,8 @@ test("measured sweeps: a box and a driver, loaded from their files, into the tri
   await press("forget-sweeps");
   const forgotten = await browser.evaluate(MEASURED);
   assert.deepEqual([forgotten.second, forgotten.heading, forgotten.outputs["measured-fs"]], [0, false, ""]);
+  // axe-core, next, looks at the page with a sweep on it.
+  await load("measurement", "box.txt");
   assert.doesNotMatch(await browser.evaluate("document.body.innerText"), /NaN|Infinity|undefined/);
   assert.deepEqual(browser.errors, [], "script errors");
   assert.deepEqual(browser.requests.filter((url) => !url.startsWith("file:")), [], "network requests");
