@@ -66,21 +66,61 @@
   }
 
   // The half-power frequency, as a multiple of f0: the highest crossing of
-  // −3.01 dB, so that a ripple above it does not count.
-  function halfPower(a) {
+  // −3.01 dB, so that a ripple above it does not count. gain, if given,
+  // multiplies the power at each Ω: a filter ahead of the box.
+  function halfPower(a, gain) {
+    function p(w) { return power(a, w) * (gain ? gain(w) : 1); }
     var hi = 64;
     for (var w = hi / 1.05; w > 1e-3; w /= 1.05) {
-      if (power(a, w) < 0.5) {
+      if (p(w) < 0.5) {
         var lo = w;
         for (var i = 0; i < 60; i++) {
           var mid = Math.sqrt(lo * hi);
-          if (power(a, mid) < 0.5) lo = mid; else hi = mid;
+          if (p(mid) < 0.5) lo = mid; else hi = mid;
         }
         return Math.sqrt(lo * hi);
       }
       hi = w;
     }
     return NaN;
+  }
+
+  // A Butterworth high-pass of order 2 or 4 at fc, as its second-order
+  // sections' Qs: |H|² and the group delay at f. The numerator s² of each
+  // section turns the phase by a constant, so each delays as its low-pass
+  // twin does.
+  var BUTTERWORTH_QS = { 2: [Math.SQRT1_2], 4: [1 / (2 * Math.cos(Math.PI / 8)), 1 / (2 * Math.cos(3 * Math.PI / 8))] };
+  function highPass(fc, order) {
+    var qs = BUTTERWORTH_QS[order];
+    return {
+      gain2: function (f) {
+        var x = f / fc, x2 = x * x;
+        return qs.reduce(function (g, q) { return g * x2 * x2 / ((1 - x2) * (1 - x2) + x2 / (q * q)); }, 1);
+      },
+      delay: function (f) {
+        var w0 = 2 * Math.PI * fc, w = 2 * Math.PI * f;
+        return qs.reduce(function (t, q) {
+          var a = w0 * w0 - w * w, b = w * w0 / q;
+          return t + (w0 / q) * (w0 * w0 + w * w) / (a * a + b * b);
+        }, 0);
+      },
+    };
+  }
+
+  // Several drivers alike in one box, wired in parallel or in series, are
+  // one driver of count times the cone area and Vas, with fs and the Qs of
+  // one. Each takes the drive (parallel) or its share (series); fed √count
+  // times that voltage the one driver takes the power of them all, so that
+  // its source and its output are theirs. The amplifier sees count·Re in
+  // series, Re/count in parallel: the one driver's impedance, scaled.
+  function combined(v) {
+    var n = v.count || 1, series = v.wiring === "series";
+    var each = series ? v.volts / n : v.volts;
+    return {
+      v: Object.assign({}, v, { vas: v.vas * n, sd: v.sd * n, volts: each * Math.sqrt(n),
+        pe: v.pe === undefined ? undefined : v.pe * n }),
+      scale: series ? n : 1 / n, count: n, perDriver: each,
+    };
   }
 
   // A driver of fs, Qts, Vas in a box of Vb, fb with leakage QL: the
@@ -153,66 +193,78 @@
   }
 
   // A design: {fs, qts, qes, vas, re, le (or undefined), volts, pe (or
-  // undefined), ql, sd, xmax, temp, vb, fb, bore}, all SI. Returns f3, the sensitivity, the driver's
-  // derived parameters and at(f), every curve's value at a frequency.
+  // undefined), ql, sd, xmax, temp, vb, fb, bore}, all SI, with optional
+  // count and wiring ("parallel" or "series") of drivers alike, the drive
+  // and the power rating being the amplifier's and each driver's, and an
+  // optional high-pass hpf (Hz) of order hporder (2 or 4) on the drive.
+  // Returns f3, the sensitivity, the amplifier's power and load, one
+  // driver's derived parameters, at(f), every curve's value at a frequency
+  // after the filter, and with a filter unfiltered, the same design without.
   function design(v) {
     var a = air(v.temp);
-    var drv = driverOf(v, a);
-    var m = elements(v, a, drv);
-    var s = system(v.fs, v.qts, v.vas, v.vb, v.fb, v.ql);
-    var sens = sensitivityOf(v, a);
-    var pin = v.volts * v.volts / v.re;
+    var one = combined(v), e = one.v;
+    var m = elements(e, a, driverOf(e, a));
+    var s = system(e.fs, e.qts, e.vas, e.vb, e.fb, e.ql);
+    var sens = sensitivityOf(e, a);
+    var pin = e.volts * e.volts / e.re;
     var areaPort = Math.PI * v.bore * v.bore / 4;
+    var filter = v.hpf ? highPass(v.hpf, v.hporder === 2 ? 2 : 4) : null;
     function at(f) {
       var c = circuit(m, f);
       var w = 2 * Math.PI * f;
-      var spl = 20 * Math.log10(cabs(c.p) / P0);
-      var excursion = SQRT2 * cabs(c.ud) / (w * v.sd);
+      var g2 = filter ? filter.gain2(f) : 1, g = Math.sqrt(g2);
+      var spl = 20 * Math.log10(g * cabs(c.p) / P0);
+      var excursion = g * SQRT2 * cabs(c.ud) / (w * e.sd);
       var n = f / s.f0;
       var d = denominator(s.a, n);
-      var byXmax = 20 * Math.log10(v.xmax / excursion);
-      var byPe = v.pe !== undefined ? 10 * Math.log10(v.pe / pin) : Infinity;
+      // The filter lowers the drive, so the power limit with it; the cone's
+      // own limit stays where it was.
+      var byXmax = 20 * Math.log10(e.xmax / excursion);
+      var byPe = e.pe !== undefined ? 10 * Math.log10(e.pe / pin) : Infinity;
       var limit = Math.min(byXmax, byPe);
+      var z = impedance(m, w);
       return {
         f: f,
-        responseDb: 10 * Math.log10(power(s.a, n)),
+        responseDb: 10 * Math.log10(power(s.a, n) * g2),
         splDb: spl,
         excursion: excursion,
-        velocity: SQRT2 * cabs(c.up) / areaPort,
-        delay: (d.re * d.dim - d.im * d.dre) / (d.re * d.re + d.im * d.im) / (2 * Math.PI * s.f0),
+        velocity: g * SQRT2 * cabs(c.up) / areaPort,
+        delay: (d.re * d.dim - d.im * d.dre) / (d.re * d.re + d.im * d.im) / (2 * Math.PI * s.f0) + (filter ? filter.delay(f) : 0),
         maxSplDb: spl + limit,
         limit: byPe < byXmax ? "pe" : "xmax",
-        impedance: impedance(m, w),
+        impedance: [z[0] * one.scale, z[1] * one.scale],
         freeAirImpedance: impedance(m, w, true),
         circuit: c,
       };
     }
-    return {
-      f3: s.f0 * halfPower(s.a), sensitivity: sens, power: pin, c0: a.c0, rho0: a.rho0,
-      driver: drv, at: at,
+    var result = {
+      f3: s.f0 * halfPower(s.a, filter && function (x) { return filter.gain2(x * s.f0); }), sensitivity: sens, power: pin,
+      load: v.re * one.scale, c0: a.c0, rho0: a.rho0, driver: driverOf(v, a), at: at,
     };
+    if (filter) result.unfiltered = design(Object.assign({}, v, { hpf: undefined }));
+    return result;
   }
 
   // The impedance alone of a design, for fitting it to a measured sweep:
   // f → [re, im] in Ω, without the other curves' work.
   function impedanceOf(v) {
-    var a = air(v.temp);
-    var m = elements(v, a, driverOf(v, a));
-    return function (f) { return impedance(m, 2 * Math.PI * f); };
+    var a = air(v.temp), one = combined(v);
+    var m = elements(one.v, a, driverOf(one.v, a));
+    return function (f) { var z = impedance(m, 2 * Math.PI * f); return [z[0] * one.scale, z[1] * one.scale]; };
   }
 
   // |Z|² of a design at f, as impedance gives it but in plain numbers: the
   // fit asks for it thousands of times a keystroke.
   function impedanceSquaredOf(v) {
-    var a = air(v.temp);
-    var m = elements(v, a, driverOf(v, a));
+    var a = air(v.temp), one = combined(v), k2 = one.scale * one.scale;
+    var m = elements(one.v, a, driverOf(one.v, a));
     return function (f) {
       var w = 2 * Math.PI * f;
       // The box, the port and the leak: 1 / (1/R_AL + j(ωC_AB − 1/(ωM_AP))).
       var yr = 1 / m.ral, yi = w * m.cab - 1 / (w * m.map), yy = yr * yr + yi * yi;
       var zr = m.ras + yr / yy, zi = w * m.mas - 1 / (w * m.cas) - yi / yy, zz = zr * zr + zi * zi;
       var re = m.re + m.motional * zr / zz, im = w * m.le - m.motional * zi / zz;
-      return re * re + im * im;
+      return (re * re + im * im) * k2;
     };
   }
 
@@ -339,7 +391,7 @@
     TABLE_HZ: TABLE_HZ, B4: B4, C4_MAX_RIPPLE_DB: C4_MAX_RIPPLE_DB,
     air: air, coefficients: coefficients, power: power, design: design, alignments: alignments,
     boxFor: boxFor, qb3: qb3, c4: c4, f3Of: f3Of, rippleDb: rippleDb, impedanceOf: impedanceOf,
-    impedanceSquaredOf: impedanceSquaredOf,
+    impedanceSquaredOf: impedanceSquaredOf, highPass: highPass, combined: combined,
   };
   if (typeof module === "object" && module.exports) module.exports = api;
   else global.RavelleBox = api;

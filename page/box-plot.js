@@ -86,18 +86,20 @@
       xs.forEach(function (f, i) { if (isFinite(ys[i])) points.push(num(X(f)) + "," + num(Y(ys[i]))); });
       parts.push('<polyline class="' + style + '" points="' + points.join(" ") + '"/>');
     }
+    (plot.extra || []).forEach(function (c) { polyline(c.xs, c.ys, "curve " + c.style); });
     polyline(plot.xs, plot.ys, "curve");
-    if (plot.second) {
-      polyline(plot.second.xs, plot.second.ys, "curve second");
-      // The legend, right of the middle, where an impedance has come down
-      // from its peaks: a stroke of each style and its name.
-      var x = M.left + pw - 160, top = M.top + Math.round(ph * 0.4);
-      parts.push('<rect class="legend-box" x="' + (x - 4) + '" y="' + (top - 9) + '" width="160" height="' +
-        (14 * plot.second.legend.length + 4) + '"/>');
-      plot.second.legend.forEach(function (name, i) {
+    var legend = plot.legend || [];
+    if (legend.length) {
+      // The legend, right of the middle, where most curves have come down
+      // from their peaks (lower, below the port's 5 % line; or at the foot,
+      // where they rise to the right): a stroke of each style and its name.
+      var x = M.left + pw - 160, height = 14 * legend.length + 4;
+      var top = plot.legendAt === "bottom" ? M.top + ph - height - 12 : M.top + Math.round(ph * (plot.legendAt === "low" ? 0.58 : 0.4));
+      parts.push('<rect class="legend-box" x="' + (x - 4) + '" y="' + (top - 9) + '" width="160" height="' + height + '"/>');
+      legend.forEach(function (entry, i) {
         var y = top + 14 * i;
-        parts.push('<line class="' + (i ? "curve second" : "curve") + '" x1="' + x + '" x2="' + (x + 22) + '" y1="' + y +
-          '" y2="' + y + '"/><text class="legend" x="' + (x + 27) + '" y="' + (y + 4) + '">' + esc(name) + "</text>");
+        parts.push('<line class="curve ' + entry.style + '" x1="' + x + '" x2="' + (x + 22) + '" y1="' + y +
+          '" y2="' + y + '"/><text class="legend" x="' + (x + 27) + '" y="' + (y + 4) + '">' + esc(entry.name) + "</text>");
       });
     }
     parts.push('<text class="axis-title" x="' + (M.left + pw / 2) + '" y="' + (H - 6) + '" text-anchor="middle">Frequency (Hz)</text>');
@@ -159,86 +161,123 @@
     return inside.filter(function (p, k) { return k % every === 0; });
   }
 
-  // The six graphs of a design (the model's) with its inputs v (SI), and a
-  // measured sweep, if given, on the impedance: {points, name, words,
-  // model}, where model "free-air" draws the driver without its box.
-  function graphs(design, v, measured) {
-    var marks = [{ f: design.f3, text: "f3 " + hz(design.f3) + " Hz" }, { f: v.fb, text: "fb " + hz(v.fb) + " Hz" }]
-      .filter(function (m) { return isFinite(m.f); });
-    var range = frequencyRange(marks);
-    var xs = [];
-    for (var i = 0; i < POINTS; i++) xs.push(range[0] * Math.pow(range[1] / range[0], i / (POINTS - 1)));
+  // One design's curves on the axis xs, and the words that say each.
+  // freeAir: the impedance of one driver without its box.
+  function curvesOf(design, v, xs, freeAir) {
     var at = xs.map(design.at);
     function series(key, scale) { return at.map(function (p) { return p[key] * (scale || 1); }); }
-    // The ranges come from the values there are: a point beyond the double
-    // range is left out of its curve, never drawn as a number gone wrong.
-    function finite(ys) { return ys.filter(isFinite); }
-    function upTo(ys, floor) { return Math.max(floor, finite(ys).reduce(function (m, y) { return Math.max(m, y); }, 0) * 1.1); }
-    var common = { lo: range[0], hi: range[1], xs: xs, marks: marks };
-    function graph(extra) { return Object.assign({}, common, extra); }
-    var drive = " at " + v.volts + " V";
-
-    var response = series("responseDb");
-    var p = peak(xs, response);
-    var ten = crossings(xs, response, -10).filter(function (c) { return c.rising; }).pop();
-    var responseWords = (isFinite(design.f3) ? "The response is 3 dB down at " + hz(design.f3) + " Hz" :
+    var c = { response: series("responseDb"), excursion: series("excursion", 1e3), velocity: series("velocity"),
+      delay: series("delay", 1e3), maxSpl: series("maxSplDb"), words: {} };
+    c.ohms = at.map(function (p) { var z = freeAir ? p.freeAirImpedance : p.impedance; return Math.hypot(z[0], z[1]); });
+    var w = c.words, drive = " at " + v.volts + " V";
+    var p = peak(xs, c.response);
+    var ten = crossings(xs, c.response, -10).filter(function (x) { return x.rising; }).pop();
+    w.response = (isFinite(design.f3) ? "The response is 3 dB down at " + hz(design.f3) + " Hz" :
       "The response stays above −3 dB") + (ten ? " and 10 dB down at " + hz(ten.f) + " Hz" : "") +
       ", with the box tuned to " + hz(v.fb) + " Hz" +
       (p.y >= 0.1 ? "; it rises " + p.y.toFixed(1) + " dB above the passband at " + hz(p.f) + " Hz." : ".");
-
-    var excursion = series("excursion", 1e3);
-    var velocity = series("velocity");
-    var vp = peak(xs, velocity);
-    var delay = series("delay", 1e3);
-    var dp = peak(xs, delay);
-    var maxSpl = series("maxSplDb");
-    var limits = [20, 40, 100].map(function (f) {
+    c.responsePeak = p.y;
+    w.excursion = excursionWords(xs, c.excursion, v.xmax * 1e3, v.volts);
+    var vp = peak(xs, c.velocity);
+    w.velocity = "The air in the port peaks at " + vp.y.toFixed(1) + " m/s (" + (100 * vp.y / design.c0).toFixed(1) +
+      " % of the speed of sound) at " + hz(vp.f) + " Hz" + drive + ".";
+    var dp = peak(xs, c.delay);
+    w.delay = "The group delay peaks at " + dp.y.toFixed(1) + " ms at " + hz(dp.f) + " Hz.";
+    w.maxSpl = "The most the box can play: " + [20, 40, 100].map(function (f) {
       var m = design.at(f);
       return m.maxSplDb.toFixed(0) + " dB at " + f + " Hz (" + (m.limit === "pe" ? "power rating" : "Xmax") + ")";
-    });
-    var lowest = Math.min.apply(null, finite(maxSpl).concat(200)), highest = Math.max.apply(null, finite(maxSpl).concat(0));
+    }).join(", ") + ".";
     // The impedance's two peaks and the dip between them, at the tuning.
-    var freeAir = measured && measured.model === "free-air";
-    var ohms = at.map(function (p) { var z = freeAir ? p.freeAirImpedance : p.impedance; return Math.hypot(z[0], z[1]); });
-    var sweep = measured ? within(measured.points, range[0], range[1]) : [];
-    var second = measured ? { xs: sweep.map(function (p) { return p.hz; }), ys: sweep.map(function (p) { return p.ohm; }),
-      legend: [freeAir ? "model, in free air" : "model", "measured: " + (measured.name.length > 15 ? measured.name.slice(0, 14) + "…" :
-        measured.name)] } : null;
-    var peaks = [];
+    var ohms = c.ohms, peaks = [];
     for (var k = 1; k < ohms.length - 1; k++) if (ohms[k] > ohms[k - 1] && ohms[k] >= ohms[k + 1]) peaks.push(k);
     var dip = null;
     if (peaks.length >= 2) {
       for (k = peaks[0]; k <= peaks[1]; k++) if (dip === null || ohms[k] < ohms[dip]) dip = k;
     }
-    var impedanceMarks = peaks.length >= 2 ? [{ f: xs[peaks[0]], text: "peak " + hz(xs[peaks[0]]) + " Hz" },
+    c.impedanceMarks = peaks.length >= 2 ? [{ f: xs[peaks[0]], text: "peak " + hz(xs[peaks[0]]) + " Hz" },
       { f: xs[dip], text: "dip " + hz(xs[dip]) + " Hz" }, { f: xs[peaks[1]], text: "peak " + hz(xs[peaks[1]]) + " Hz" }] : [];
     var ohm = function (i) { return ohms[i].toFixed(1) + " Ω at " + hz(xs[i]) + " Hz"; };
-    var impedanceWords = peaks.length >= 2 ? "The impedance peaks at " + ohm(peaks[0]) + " and " + ohm(peaks[1]) +
+    w.impedance = peaks.length >= 2 ? "The impedance peaks at " + ohm(peaks[0]) + " and " + ohm(peaks[1]) +
       ", with its dip between them, " + ohm(dip) + ", where the box is tuned." :
       "The impedance peaks once, at " + (peaks.length ? ohm(peaks[0]) : "no frequency shown") + ".";
+    return c;
+  }
+
+  var KEYS = ["response", "excursion", "velocity", "delay", "maxSpl", "ohms"];
+
+  // The six graphs of a design (the model's) with its inputs v (SI). Drawn
+  // beside it, each in a style of its own and named in a legend: without
+  // its filter, the same design as a thin line; a design kept for
+  // comparison, compare = {design, values}; and on the impedance a
+  // measured sweep, measured = {points, name, words, model}, where model
+  // "free-air" draws the driver without its box.
+  function graphs(design, v, measured, compare) {
+    var marks = [{ f: design.f3, text: "f3 " + hz(design.f3) + " Hz" }, { f: v.fb, text: "fb " + hz(v.fb) + " Hz" }]
+      .filter(function (m) { return isFinite(m.f); });
+    var range = frequencyRange(marks);
+    var xs = [];
+    for (var i = 0; i < POINTS; i++) xs.push(range[0] * Math.pow(range[1] / range[0], i / (POINTS - 1)));
+    var freeAir = measured && measured.model === "free-air";
+    var a = curvesOf(design, v, xs, freeAir);
+    var plain = design.unfiltered ? curvesOf(design.unfiltered, v, xs, freeAir) : null;
+    var b = compare ? curvesOf(compare.design, compare.values, xs, freeAir) : null;
+    var sweep = measured ? within(measured.points, range[0], range[1]) : [];
+    var name = measured ? (measured.name.length > 15 ? measured.name.slice(0, 14) + "…" : measured.name) : "";
+    // The curves beside each graph's own, by graph.
+    function beside(key) {
+      var out = [];
+      if (plain && key !== "ohms") out.push({ xs: xs, ys: plain[key], style: "plain", name: "without the filter" });
+      if (b) out.push({ xs: xs, ys: b[key], style: "compare", name: "B: kept" });
+      if (measured && key === "ohms") {
+        out.push({ xs: sweep.map(function (p) { return p.hz; }), ys: sweep.map(function (p) { return p.ohm; }), style: "second",
+          name: "measured: " + name });
+      }
+      return out;
+    }
+    function legendOf(extra, first) {
+      return extra.length ? [{ style: "", name: first }].concat(extra) : [];
+    }
+    // The ranges come from the values there are: a point beyond the double
+    // range is left out of its curve, never drawn as a number gone wrong.
+    function finite(ys) { return ys.filter(isFinite); }
+    function all(key) { return [a[key]].concat(beside(key).map(function (c) { return c.ys; })).reduce(function (x, y) { return x.concat(y); }, []); }
+    function upTo(ys, floor) { return Math.max(floor, finite(ys).reduce(function (m, y) { return Math.max(m, y); }, 0) * 1.1); }
+    var common = { lo: range[0], hi: range[1], xs: xs, marks: marks };
+    function graph(key, extra) {
+      var more = beside(key);
+      var word = key === "ohms" ? "impedance" : key;
+      var lower = function (t) { return t.charAt(0).toLowerCase() + t.slice(1); };
+      var label = a.words[word];
+      if (plain && key !== "ohms") label += " Without the filter, the thin line: " + lower(plain.words[word]);
+      if (b) label += " B, kept for comparison: " + lower(b.words[word]);
+      if (measured && key === "ohms") label += " " + (measured.words || "The sweep measured is the dashed curve.");
+      return Object.assign({}, common, { ys: a[key], extra: more, label: label,
+        legend: legendOf(more, b ? "A: this design" : freeAir ? "model, in free air" : plain ? "with the filter" : "model") }, extra);
+    }
+    var maxAll = all("maxSpl"), lowest = Math.min.apply(null, finite(maxAll).concat(200));
+    var highest = Math.max.apply(null, finite(maxAll).concat(0));
+    var reLine = freeAir ? v.re : design.load;
     // With a sweep, the scale is the sweep's: a model far above it (a
     // driver typed without losses) runs off the top.
-    var impedanceTop = second ? Math.min(upTo(ohms.concat(second.ys), 2 * v.re), 2 * upTo(second.ys, 2 * v.re)) : upTo(ohms, 2 * v.re);
-    if (measured) impedanceWords += " " + (measured.words || "The sweep measured is the dashed curve.");
+    var sweepOhms = sweep.map(function (p) { return p.ohm; });
+    var impedanceTop = measured ? Math.min(upTo(all("ohms"), 2 * reLine), 2 * upTo(sweepOhms, 2 * reLine)) : upTo(all("ohms"), 2 * reLine);
+    var responseTop = Math.max(6, Math.ceil(Math.max(a.responsePeak, b ? b.responsePeak : 0) / 3) * 3);
+    var delays = all("delay");
 
     return [
-      graph({ id: "graph-response", yTitle: "Response (dB)", ys: response, yMin: -30, yMax: Math.max(6, Math.ceil(p.y / 3) * 3),
-        lines: [{ y: -3.01, text: "−3 dB" }], label: responseWords }),
-      graph({ id: "graph-excursion", yTitle: "Cone excursion, peak (mm)", ys: excursion, yMin: 0,
-        yMax: upTo(excursion, v.xmax * 1e3 * 1.25), lines: [{ y: v.xmax * 1e3, text: "Xmax" }],
-        label: excursionWords(xs, excursion, v.xmax * 1e3, v.volts) }),
-      graph({ id: "graph-velocity", yTitle: "Port air velocity, peak (m/s)", ys: velocity, yMin: 0,
-        yMax: upTo(velocity, 0.1 * design.c0 * 1.15),
-        lines: [{ y: 0.05 * design.c0, text: "5 % of c0" }, { y: 0.1 * design.c0, text: "10 % of c0" }],
-        label: "The air in the port peaks at " + vp.y.toFixed(1) + " m/s (" + (100 * vp.y / design.c0).toFixed(1) +
-          " % of the speed of sound) at " + hz(vp.f) + " Hz" + drive + "." }),
-      graph({ id: "graph-delay", yTitle: "Group delay (ms)", ys: delay, yMin: Math.min.apply(null, finite(delay).concat(0)),
-        yMax: upTo(delay, 5), label: "The group delay peaks at " + dp.y.toFixed(1) + " ms at " + hz(dp.f) + " Hz." }),
-      graph({ id: "graph-max-spl", yTitle: "Maximum SPL at 1 m (dB)", ys: maxSpl,
-        yMin: Math.floor(lowest / 10) * 10, yMax: Math.max(Math.ceil(highest / 10) * 10, Math.floor(lowest / 10) * 10 + 20),
-        label: "The most the box can play: " + limits.join(", ") + "." }),
-      graph({ id: "graph-impedance", yTitle: "Impedance (Ω)", ys: ohms, yMin: 0, yMax: impedanceTop,
-        lines: [{ y: v.re, text: "Re" }], marks: impedanceMarks, label: impedanceWords, second: second }),
+      graph("response", { id: "graph-response", yTitle: "Response (dB)", yMin: -30, yMax: responseTop,
+        lines: [{ y: -3.01, text: "−3 dB" }] }),
+      graph("excursion", { id: "graph-excursion", yTitle: "Cone excursion, peak (mm)", yMin: 0,
+        yMax: upTo(all("excursion"), v.xmax * 1e3 * 1.25), lines: [{ y: v.xmax * 1e3, text: "Xmax" }] }),
+      graph("velocity", { id: "graph-velocity", yTitle: "Port air velocity, peak (m/s)", yMin: 0, legendAt: "low",
+        yMax: upTo(all("velocity"), 0.1 * design.c0 * 1.15),
+        lines: [{ y: 0.05 * design.c0, text: "5 % of c0" }, { y: 0.1 * design.c0, text: "10 % of c0" }] }),
+      graph("delay", { id: "graph-delay", yTitle: "Group delay (ms)", yMin: Math.min.apply(null, finite(delays).concat(0)),
+        yMax: upTo(delays, 5) }),
+      graph("maxSpl", { id: "graph-max-spl", yTitle: "Maximum SPL at 1 m (dB)", legendAt: "bottom",
+        yMin: Math.floor(lowest / 10) * 10, yMax: Math.max(Math.ceil(highest / 10) * 10, Math.floor(lowest / 10) * 10 + 20) }),
+      graph("ohms", { id: "graph-impedance", yTitle: "Impedance (Ω)", yMin: 0, yMax: impedanceTop,
+        lines: [{ y: reLine, text: design.load !== v.re && !freeAir ? "the drivers' Re" : "Re" }], marks: a.impedanceMarks }),
     ].map(function (g) { return { id: g.id, label: g.label, svg: svg(g) }; });
   }
 

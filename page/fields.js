@@ -24,6 +24,8 @@
 
   // The box losses QL a design may have; 1000 is as good as no loss at all.
   var QL_RANGE = [1, 1000];
+  // The most drivers alike in one box.
+  var MAX_DRIVERS = 8;
 
   // The numeric inputs, in the form's order. si: the default in SI units
   // (m, m², m³, Hz, °C, Ω, V, W). optional: may stay empty, as the power
@@ -37,8 +39,12 @@
     { id: "vas", quantity: "volume", name: "equivalent volume Vas", si: 0.055, driver: true },
     { id: "re", quantity: "resistance", name: "voice-coil resistance Re", si: 5.6, driver: true },
     { id: "le", quantity: "inductance", name: "voice-coil inductance Le", si: null, optional: true },
+    // Drivers alike in the one box: how many, 1 to 8.
+    { id: "count", quantity: "count", name: "number of drivers", si: 1, driver: true },
     { id: "volts", quantity: "voltage", name: "drive voltage", si: 2.83, driver: true },
     { id: "pe", quantity: "power", name: "power rating Pe", si: 250, optional: true },
+    // A subsonic filter on the drive, if any.
+    { id: "hpf", quantity: "frequency", name: "subsonic filter", si: null, optional: true },
     { id: "ql", quantity: "ratio", name: "box losses QL", si: 7, driver: true },
     { id: "vb", quantity: "volume", name: "net box volume", si: 0.04 },
     { id: "fb", quantity: "frequency", name: "tuning frequency", si: 22 },
@@ -70,11 +76,12 @@
   // The choices, each a set of values with the first the default. The box
   // shapes are the box model's ratios and the builder's own size.
   var SHAPES = { golden: true, "cube-root-2": true, own: true };
-  var CHOICES = { units: UNIT_SYSTEMS, ends: END_FACTORS, tubes: { 3: 3, 5: 5 }, shape: SHAPES };
-  var QUERY_ORDER = ["units", "fs", "qts", "qes", "vas", "re", "le", "volts", "pe", "ql", "vb", "fb", "bore", "ends", "temp", "sd", "xmax",
+  var CHOICES = { units: UNIT_SYSTEMS, ends: END_FACTORS, tubes: { 3: 3, 5: 5 }, shape: SHAPES,
+    wiring: { parallel: true, series: true }, hporder: { 4: 4, 2: 2 } };
+  var QUERY_ORDER = ["units", "fs", "qts", "qes", "vas", "re", "le", "count", "wiring", "volts", "pe", "hpf", "hporder", "ql", "vb", "fb", "bore", "ends", "temp", "sd", "xmax",
     "built", "measured", "addedmass", "tubes", "t1", "t2", "t3", "t4", "t5", "cap", "acoustic", "stock", "mytubes", "fit", "driverdisp",
-    "bracing", "panel", "shape", "width", "height", "cutout"];
-  var DEFAULT_CHOICES = { units: "metric", ends: "flanged-free", tubes: "3", shape: "golden" };
+    "bracing", "panel", "shape", "width", "height", "cutout", "b"];
+  var DEFAULT_CHOICES = { units: "metric", ends: "flanged-free", tubes: "3", shape: "golden", wiring: "parallel", hporder: "4" };
   // The pipe catalogues a builder can choose from, and those in use at first.
   var STOCK = ["metric-pvc", "us-pvc", "cardboard"];
   var DEFAULT_STOCK = "metric-pvc";
@@ -94,7 +101,7 @@
 
   // The quantities whose unit is the same in both systems.
   var FIXED_UNITS = { frequency: "Hz", temperature: "°C", ratio: "", resistance: "Ω", voltage: "V", power: "W", percent: "%",
-    inductance: "mH", mass: "g" };
+    inductance: "mH", mass: "g", count: "" };
 
   // Factor to SI and symbol of a quantity in a unit system.
   function unitOf(quantity, units) {
@@ -114,6 +121,7 @@
     if (!isFinite(n)) return { problem: "large" };
     if (field.quantity === "temperature" ? n <= ABSOLUTE_ZERO_C : field.zero ? n < 0 : n <= 0) return { problem: "range" };
     if (field.id === "ql" && (n < QL_RANGE[0] || n > QL_RANGE[1])) return { problem: "range" };
+    if (field.quantity === "count" && !(Number.isInteger(n) && n >= 1 && n <= MAX_DRIVERS)) return { problem: "range" };
     return { value: n * unitOf(field.quantity, units)[0] };
   }
 
@@ -125,6 +133,7 @@
       case "large": return "Too large a number.";
       default:
         if (field.id === "ql") return "Must be from 1 to 1000 (1000: a box without losses).";
+        if (field.quantity === "count") return "Must be a whole number from 1 to " + MAX_DRIVERS + ".";
         if (field.zero) return "Must be 0 or more.";
         return field.quantity === "temperature" ? "Must be above −273.15 °C." : "Must be more than 0.";
     }
@@ -138,7 +147,8 @@
   }
 
   function defaultTexts(units) {
-    var texts = { units: units, stock: DEFAULT_STOCK, mytubes: "" };
+    // b: a design kept for comparison, as its own query string.
+    var texts = { units: units, stock: DEFAULT_STOCK, mytubes: "", b: "" };
     Object.keys(DEFAULT_CHOICES).forEach(function (name) { if (name !== "units") texts[name] = DEFAULT_CHOICES[name]; });
     FIELDS.forEach(function (f) {
       texts[f.id] = f.si === null ? "" : inputText(f.si, f, units);
@@ -162,6 +172,7 @@
     Object.keys(DEFAULT_CHOICES).forEach(function (name) { if (name !== "units") texts[name] = choice(name, params.get(name)); });
     if (params.get("stock") !== null) texts.stock = stockOf(params.get("stock")).join(",");
     if (params.get("mytubes") !== null) texts.mytubes = params.get("mytubes").trim();
+    if (params.get("b") !== null) texts.b = params.get("b").trim();
     FIELDS.forEach(function (f) {
       var text = params.get(f.id);
       var cleared = f.optional && text !== null && text.trim() === "";

@@ -17,7 +17,7 @@
 
   // What the box fit holds as the driver and the box: a change to any of
   // them fits again, any other keystroke keeps the last fit.
-  var FIT_INPUTS = ["fs", "qts", "qes", "vas", "re", "le", "sd", "temp", "vb"];
+  var FIT_INPUTS = ["fs", "qts", "qes", "vas", "re", "le", "sd", "temp", "vb", "count", "wiring"];
   var lastFit = { points: null, key: "", fit: null };
 
   function fixed(x, decimals) { return isFinite(x) && Math.abs(x) < 1e12 ? x.toFixed(decimals) : ""; }
@@ -79,7 +79,9 @@
       r.plot = { points: points, name: main.name, model: "box" };
       return r;
     }
-    var peaks = Sweep.peaks(points, v.re);
+    // Against the lower of one driver's Re (a driver swept alone) and the
+    // amplifier's load (the box with all its drivers).
+    var peaks = Sweep.peaks(points, v.re * Math.min(1, Box.combined(v).scale));
     r.plot = { points: points, name: main.name, model: peaks.length === 1 ? "free-air" : "box" };
     if (peaks.length === 2) return boxTexts(r, read, points, v);
     if (peaks.length === 1) return freeAirTexts(r, read, points, v, sweeps.added, units);
@@ -93,7 +95,7 @@
 
   function boxTexts(r, read, points, v) {
     r.kind = "box";
-    var missing = needs(FIT_INPUTS.filter(function (id) { return id !== "le"; }), v);
+    var missing = needs(FIT_INPUTS.filter(function (id) { return id !== "le" && id !== "wiring"; }), v);
     if (missing) {
       r.note = read + "A built box: two peaks. Fitting the tuning and the losses to it " + missing.charAt(0).toLowerCase() +
         missing.slice(1);

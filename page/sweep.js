@@ -206,7 +206,8 @@
   // with the driver held as designed. v: the design (SI) whose fb and ql
   // are sought. {fl, fh, fb, ql, fitDb} or {problem, peaks}.
   function boxFit(points, v) {
-    var found = peaksOf(points, v.re);
+    // Several drivers show the amplifier's load, not one Re.
+    var found = peaksOf(points, v.re * Box.combined(v).scale);
     if (found.length !== 2) return { problem: "peaks", peaks: found.map(function (i) { return points[i].hz; }) };
     var fl = peakAt(points, found[0]).hz, fh = peakAt(points, found[1]).hz;
     var dip = found[0];

@@ -23,8 +23,8 @@
   // What each result needs besides the end correction, which always has a value.
   var NEEDS = {
     length: ["vb", "fb", "bore", "temp"],
-    velocity: ["fb", "bore", "sd", "xmax"],
-    minbore: ["fb", "temp", "sd", "xmax"],
+    velocity: ["fb", "bore", "sd", "count", "xmax"],
+    minbore: ["fb", "temp", "sd", "count", "xmax"],
     fpipe: ["vb", "fb", "bore", "temp"],
     trim: ["fb", "bore", "built", "measured"],
   };
@@ -133,6 +133,8 @@
       else if ((f.after ? built : !f.optional) || r.problem !== "empty") problems[f.id] = problemText(f, r.problem);
     });
 
+    v.wiring = choice("wiring", texts.wiring);
+    v.hporder = Number(choice("hporder", texts.hporder));
     var out = {};
     OUTPUT_IDS.forEach(function (id) { out[id] = ""; });
     var notes = { length: "", velocity: "", minbore: "", fpipe: "", trim: "", "trim-cut": "" };
@@ -173,7 +175,7 @@
 
     notes.minbore = waiting("minbore");
     if (!notes.minbore) {
-      var dmin = Math.sqrt(4 * (2 * Math.PI * v.fb * v.sd * v.xmax / (VELOCITY_AIM * c0)) / Math.PI);
+      var dmin = Math.sqrt(4 * (2 * Math.PI * v.fb * v.sd * v.count * v.xmax / (VELOCITY_AIM * c0)) / Math.PI);
       if (fixed(dmin * 1000, 1) === null) {
         notes.minbore = outOfRange;
       } else {
@@ -184,7 +186,8 @@
 
     notes.velocity = waiting("velocity");
     if (!notes.velocity) {
-      var u = 2 * Math.PI * v.fb * v.sd * v.xmax / area;
+      // Every cone moves air through the one port.
+      var u = 2 * Math.PI * v.fb * v.sd * v.count * v.xmax / area;
       if (fixed(u, 1) === null) {
         notes.velocity = outOfRange;
       } else if (!("temp" in v)) {
@@ -220,7 +223,53 @@
 
     var sweep = SweepTexts.assessSweep(sweeps, v, units);
     var box = assessBox(v, problems, units, sweep.column);
-    return { units: units, outputs: out, notes: notes, problems: problems, warning: warning, box: box, sweep: sweep };
+    return { units: units, outputs: out, notes: notes, problems: problems, warning: warning, box: box, sweep: sweep,
+      compare: compareWith(box, texts.b, units) };
+  }
+
+  // The design kept for comparison, B, from its query string: assessed
+  // once while it stays the same, as it does while A is typed.
+  var kept = { query: null, box: null };
+  function keptBox(query) {
+    if (kept.query !== query) {
+      var b = assess(Object.assign(Fields.textsFromQuery(query), { b: "" }));
+      kept = { query: query, box: b.box.design ? b.box : null };
+    }
+    return kept.box;
+  }
+
+  // The highest frequency at which the cone reaches Xmax at the drive,
+  // from 10 to 200 Hz: the top of the band below which it goes beyond.
+  function xmaxReached(design, v) {
+    var over = function (f) { return design.at(f).excursion > v.xmax; };
+    for (var hi = 200; hi > 10; hi /= Math.pow(2, 1 / 24)) {
+      var lo = Math.max(10, hi / Math.pow(2, 1 / 24));
+      if (!over(hi) && over(lo)) {
+        for (var i = 0; i < 30; i++) { var mid = Math.sqrt(lo * hi); if (over(mid)) lo = mid; else hi = mid; }
+        return hi;
+      }
+      if (over(hi)) return hi;
+    }
+    return null;
+  }
+
+  // The table that sets A beside B: {note, rows: [{id, a, b}]}, or null
+  // with no B.
+  function compareWith(box, query, units) {
+    if (!query) return null;
+    var b = keptBox(query);
+    if (!b) return { note: "The design kept as B is not complete: keep another.", rows: [], box: null };
+    if (!box.design) return { note: "The design now typed has no curves to set beside B: " + box.note, rows: [], box: b };
+    var volume = UNIT_SYSTEMS[units].volume;
+    function texts(x) {
+      var reached = xmaxReached(x.design, x.values);
+      var t = { vb: fixed(x.values.vb / volume[0], units === "metric" ? 1 : 2), fb: fixed(x.values.fb, 1), f3: fixed(x.design.f3, 1),
+        sensitivity: fixed(x.design.sensitivity, 1), xmax: reached === null ? "never, 10 to 200 Hz" : "below " + fixed(reached, 1) + " Hz" };
+      [20, 31.5, 50].forEach(function (f) { t["max-" + f] = fixed(x.design.at(f).maxSplDb, 1); });
+      return t;
+    }
+    var ta = texts(box), tb = texts(b);
+    return { note: "", box: b, rows: Object.keys(ta).map(function (id) { return { id: id, a: ta[id] || "", b: tb[id] || "" }; }) };
   }
 
   // What the curves and the alignments need; the curves also take the power
@@ -228,8 +277,8 @@
   var DRIVER = ["fs", "qts", "qes", "vas", "re"];
   var BOX_NEEDS = {
     driver: DRIVER.concat(["sd", "temp"]),
-    alignments: DRIVER.concat(["ql"]),
-    curves: DRIVER.concat(["volts", "ql", "sd", "xmax", "temp", "vb", "fb", "bore"]),
+    alignments: DRIVER.concat(["ql", "count"]),
+    curves: DRIVER.concat(["count", "volts", "ql", "sd", "xmax", "temp", "vb", "fb", "bore"]),
   };
   var CURVE_DECIMALS = { "response-db": 1, "spl-db": 1, "excursion-mm": 2, "velocity-ms": 1, "delay-ms": 1,
     "max-spl-db": 1, "impedance-ohm": 1 };
@@ -245,8 +294,8 @@
   // design is the model's, for the graphs; null without one. measured: a
   // measured sweep's |Z| texts by the table's frequencies, or null.
   function assessBox(v, problems, units, measured) {
-    var out = { f3: "", sensitivity: "", power: "", derived: "" };
-    var result = { outputs: out, note: "", alignmentsNote: "", rows: [], alignments: [], design: null, values: v };
+    var out = { f3: "", sensitivity: "", power: "", load: "", derived: "" };
+    var result = { outputs: out, note: "", alignmentsNote: "", rows: [], alignments: [], design: null, values: v, filter: null };
     var impossible = "qes" in v && "qts" in v && v.qes < v.qts;
     if (impossible) {
       problems.qes = "Qes cannot be below Qts: 1/Qts = 1/Qes + 1/Qms.";
@@ -257,7 +306,12 @@
       var missing = BOX_NEEDS[needs].filter(function (id) { return !(id in v); });
       return missing.length ? "Needs the " + listed(missing.map(function (id) { return fieldById(id).name; })) + "." : "";
     }
-    if ("volts" in v && "re" in v) out.power = String(Number((v.volts * v.volts / v.re).toPrecision(3)));
+    // The amplifier's load and power: count·Re in series, Re/count in parallel.
+    if ("re" in v && "count" in v) {
+      var load = v.re * Box.combined(v).scale;
+      out.load = String(Number(load.toPrecision(3)));
+      if ("volts" in v) out.power = String(Number((v.volts * v.volts / load).toPrecision(3)));
+    }
     var outOfRange = "Out of range: check the driver and the box.";
 
     if (!waiting("driver")) {
@@ -273,11 +327,13 @@
     result.alignmentsNote = waiting("alignments");
     if (!result.alignmentsNote) {
       var volume = UNIT_SYSTEMS[units].volume;
-      result.alignments = Box.alignments({ fs: v.fs, qts: v.qts, vas: v.vas }, v.ql).map(function (r) {
+      // The box sees the drivers as one of count times the Vas.
+      var vas = v.vas * v.count;
+      result.alignments = Box.alignments({ fs: v.fs, qts: v.qts, vas: vas }, v.ql).map(function (r) {
         if (r.why) return { name: r.name, why: r.why };
         // f3 of the box as shown, which "Use this box" writes into the design.
         var texts = { name: r.name, vb: fixed(r.vb / volume[0], units === "metric" ? 1 : 2), fb: fixed(r.fb, 1), note: r.note };
-        texts.f3 = fixed(Box.f3Of(v.fs, v.qts, v.vas, Number(texts.vb) * volume[0], Number(texts.fb), v.ql), 1);
+        texts.f3 = fixed(Box.f3Of(v.fs, v.qts, vas, Number(texts.vb) * volume[0], Number(texts.fb), v.ql), 1);
         return texts.vb && texts.fb && texts.f3 && Number(texts.vb) > 0 && Number(texts.fb) > 0 ? texts :
           { name: r.name, why: outOfRange };
       });
@@ -308,7 +364,30 @@
       return result;
     }
     result.design = design;
+    result.filter = filterAdvice(v, design.unfiltered || design);
     return result;
+  }
+
+  // Where a subsonic filter goes: builders put it from about half an
+  // octave below fb up to fb. Suggested: the lowest corner in that range,
+  // to 0.5 Hz, that keeps the cone within Xmax below fb at the drive, with
+  // the order chosen. plain: the design without a filter.
+  function filterAdvice(v, plain) {
+    var lo = Math.ceil(v.fb / Math.SQRT2 * 2) / 2, order = v.hporder;
+    var below = [];
+    for (var f = v.fb / 4; f <= v.fb; f *= Math.pow(2, 1 / 12)) below.push({ f: f, x: plain.at(f).excursion });
+    var range = "Builders put a subsonic filter from about half an octave below the tuning up to it: here " + lo.toFixed(1) +
+      " to " + v.fb.toFixed(1) + " Hz.";
+    for (var fc = lo; fc <= v.fb + 1e-9; fc += 0.5) {
+      var hp = Box.highPass(fc, order);
+      var within = below.every(function (p) { return p.x * Math.sqrt(hp.gain2(p.f)) <= v.xmax; });
+      if (within) {
+        return { hpf: fc.toFixed(1), hporder: String(order), note: range + " For this box, " + fc.toFixed(1) + " Hz of order " + order +
+          " keeps the cone within Xmax below the tuning at " + String(v.volts) + " V." };
+      }
+    }
+    return { hpf: v.fb.toFixed(1), hporder: String(order), note: range + " Even at " + v.fb.toFixed(1) + " Hz of order " + order +
+      " the cone passes Xmax below the tuning at " + String(v.volts) + " V: lower the drive" + (order === 2 ? ", or choose order 4." : ".") };
   }
 
   var api = {

@@ -16,7 +16,7 @@
   var assess = Texts.assess, esc = Texts.esc;
   var BuildTexts = global.RavelleBuildTexts, Drawing = global.RavelleDrawing, Sweep = global.RavelleSweep;
   // The choices of the page, each a <select> of that id.
-  var CHOICE_IDS = ["units", "ends", "tubes", "shape"];
+  var CHOICE_IDS = ["units", "ends", "tubes", "shape", "wiring", "hporder"];
   var PANEL_NAMES = { front: "Front baffle", back: "Back", sides: "Sides", "top-bottom": "Top and bottom" };
 
   // The page: reads the inputs, writes the results, keeps the address.
@@ -35,8 +35,11 @@
     // The sweeps loaded, each {name, points, problem} as read, or null.
     var sweeps = { main: null, added: null };
 
+    // The design kept for comparison, B, as its query string; "" for none.
+    var keptQuery = "";
+
     function texts() {
-      var t = { mytubes: byId("mytubes").value };
+      var t = { mytubes: byId("mytubes").value, b: keptQuery };
       CHOICE_IDS.forEach(function (id) { t[id] = byId(id).value; });
       t.stock = Array.prototype.filter.call(stockBoxes, function (b) { return b.checked; })
         .map(function (b) { return b.value; }).join(",");
@@ -48,6 +51,7 @@
       CHOICE_IDS.forEach(function (id) { byId(id).value = t[id]; });
       units = t.units;
       byId("mytubes").value = t.mytubes;
+      keptQuery = t.b || "";
       var stock = Fields.stockOf(t.stock);
       Array.prototype.forEach.call(stockBoxes, function (b) { b.checked = stock.indexOf(b.value) >= 0; });
       FIELDS.forEach(function (f) { byId(f.id).value = t[f.id]; });
@@ -87,8 +91,9 @@
     }
 
     function show(a) {
-      showBox(a.box, a.sweep.plot);
+      showBox(a.box, a.sweep.plot, a.compare && a.compare.box);
       showSweep(a.sweep);
+      showCompare(a.compare, a.box);
       Object.keys(a.outputs).forEach(function (id) { setText(byId(id), a.outputs[id]); });
       Object.keys(a.notes).forEach(function (id) { setText(byId(id + "-note"), a.notes[id]); });
       FIELDS.forEach(function (f) {
@@ -124,7 +129,7 @@
 
     // The box designer: its outputs, the alignments, the graphs and the
     // table behind them. Every text comes from assess, escaped here.
-    function showBox(b, measured) {
+    function showBox(b, measured, kept) {
       Object.keys(b.outputs).forEach(function (id) { setText(byId(id), b.outputs[id]); });
       setText(byId("box-note"), b.note);
       setText(byId("alignments-note"), b.alignmentsNote);
@@ -143,11 +148,27 @@
       }).join(""));
       var drawn = {};
       if (b.design && global.RavelleBoxPlot) {
-        global.RavelleBoxPlot.graphs(b.design, b.values, measured).forEach(function (g) { drawn[g.id] = g.svg; });
+        global.RavelleBoxPlot.graphs(b.design, b.values, measured, kept && { design: kept.design, values: kept.values }).forEach(function (g) { drawn[g.id] = g.svg; });
       }
       Array.prototype.forEach.call(document.querySelectorAll("[data-graph]"), function (holder) {
         setMarkup(holder, drawn["graph-" + holder.getAttribute("data-graph")] || "");
       });
+    }
+
+    // A and B side by side, and the buttons that keep, swap and forget B.
+    function showCompare(c, box) {
+      byId("compare-holder").hidden = !c || c.rows.length === 0;
+      setText(byId("compare-note"), c ? c.note : "");
+      (c ? c.rows : []).forEach(function (r) {
+        var tds = document.querySelector('#compare tr[data-row="' + r.id + '"]').cells;
+        setText(tds[1], r.a);
+        setText(tds[2], r.b);
+      });
+      byId("keep-b").disabled = !box.design;
+      byId("swap-b").disabled = byId("forget-b").disabled = !c;
+      var f = box.filter;
+      setText(byId("filter-note"), f ? f.note : "");
+      byId("use-filter").disabled = !f || (byId("hpf").value === f.hpf && byId("hporder").value === f.hporder);
     }
 
     // A measured sweep: what it is, what it gives, and the buttons that
@@ -252,12 +273,13 @@
       });
     }
 
-    var latestSweep = null;
+    var latestSweep = null, latestBox = null;
     function update(keepAddress) {
       var t = texts();
       var exact = exactValues();
       var a = assess(t, exact, sweeps);
       latestSweep = a.sweep;
+      latestBox = a.box;
       show(a);
       showBuild(BuildTexts.assessBuild(t, exact, a), t);
       if (keepAddress) return;
@@ -334,6 +356,26 @@
       Object.keys(values).forEach(function (id) { byId(id).value = values[id]; });
       update(false);
     }
+    byId("use-filter").addEventListener("click", function () {
+      var f = latestBox && latestBox.filter;
+      if (f) write({ hpf: f.hpf, hporder: f.hporder });
+    });
+    // B is the whole design as typed, kept in the address as one parameter.
+    function designQuery() { return queryFromTexts(Object.assign(texts(), { b: "" })); }
+    byId("keep-b").addEventListener("click", function () {
+      keptQuery = designQuery();
+      update(false);
+    });
+    byId("swap-b").addEventListener("click", function () {
+      var a = designQuery();
+      fill(textsFromQuery(keptQuery));
+      keptQuery = a;
+      update(false);
+    });
+    byId("forget-b").addEventListener("click", function () {
+      keptQuery = "";
+      update(false);
+    });
     byId("use-tuning").addEventListener("click", function () { if (latestSweep.tuning) write(latestSweep.tuning); });
     byId("use-driver").addEventListener("click", function () { if (latestSweep.driver) write(latestSweep.driver); });
 

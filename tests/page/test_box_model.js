@@ -184,3 +184,49 @@ for (const row of IMPEDANCES) {
     if (isFinite(qms)) near(Math.hypot(free[0] - v.re * (1 + qms / v.qes), free[1] - 2 * Math.PI * v.fs * le) + 1, 1, 1e-9, "free air at fs");
   });
 }
+
+// Drivers alike in one box, and a subsonic filter, against one driver
+// alone. Each row: the design, and what must hold against the example at
+// every frequency: dB more SPL, the excursion's ratio, the amplifier's load
+// as a multiple of Re. The filter's own |H|² is half at its corner.
+const SEVERAL = [
+  { name: "two in parallel at the same voltage: 6 dB more, the same excursion",
+    v: { ...EXAMPLE, count: 2, vb: 0.08 }, db: 20 * Math.log10(2), excursion: 1, load: 0.5 },
+  { name: "two in series at the same voltage: the same SPL, half the excursion",
+    v: { ...EXAMPLE, count: 2, wiring: "series", vb: 0.08 }, db: 0, excursion: 0.5, load: 2 },
+  { name: "four in series at four times the voltage: 12 dB more, the same excursion",
+    v: { ...EXAMPLE, count: 4, wiring: "series", vb: 0.16, volts: 4 * EXAMPLE.volts }, db: 20 * Math.log10(4), excursion: 1, load: 4 },
+];
+for (const row of SEVERAL) {
+  test(`several drivers: ${row.name}`, () => {
+    const one = box.design(EXAMPLE), many = box.design(row.v);
+    for (const f of [10, 22, 50, 200]) {
+      const a = one.at(f), b = many.at(f);
+      near(b.splDb - a.splDb + 100, row.db + 100, 1e-9, `SPL at ${f} Hz`);
+      near(b.excursion, a.excursion * row.excursion, 1e-9, `excursion at ${f} Hz`);
+      near(Math.hypot(...b.impedance), Math.hypot(...a.impedance) * row.load, 1e-9, `|Z| at ${f} Hz`);
+      near(b.responseDb + 100, a.responseDb + 100, 1e-9, `response at ${f} Hz`);
+    }
+    near(many.load, EXAMPLE.re * row.load, 1e-12, "the amplifier's load");
+    near(many.f3, one.f3, 1e-9, "f3");
+  });
+}
+for (const order of [2, 4]) {
+  test(`a Butterworth high-pass of order ${order}: half the power at its corner, the box after it`, () => {
+    const hp = box.highPass(16, order);
+    near(hp.gain2(16), 0.5, 1e-12, "|H|² at fc");
+    near(hp.gain2(8), Math.pow(0.5, 2 * order) / (1 + Math.pow(0.5, 2 * order)), 1e-12, "|H|² an octave below");
+    const plain = box.design(EXAMPLE), filtered = box.design({ ...EXAMPLE, hpf: 16, hporder: order });
+    for (const f of [8, 16, 40]) {
+      near(filtered.at(f).responseDb - plain.at(f).responseDb + 100, 10 * Math.log10(hp.gain2(f)) + 100, 1e-9, `response at ${f} Hz`);
+      near(filtered.at(f).excursion, plain.at(f).excursion * Math.sqrt(hp.gain2(f)), 1e-9, `excursion at ${f} Hz`);
+    }
+    // Its delay is the slope of its phase, each section's π − atan2(x/Q, 1 − x²).
+    const qs = order === 2 ? [Math.SQRT1_2] : [1 / (2 * Math.cos(Math.PI / 8)), 1 / (2 * Math.cos(3 * Math.PI / 8))];
+    const phase = (f) => qs.reduce((p, q) => p + Math.PI - Math.atan2(f / 16 / q, 1 - (f / 16) ** 2), 0);
+    for (const f of [8, 16, 30]) near(hp.delay(f), -(phase(f + 1e-4) - phase(f - 1e-4)) / 2e-4 / (2 * Math.PI), 1e-6, `delay at ${f} Hz`);
+    near(filtered.at(16).delay - plain.at(16).delay, hp.delay(16), 1e-9, "the box's delay and the filter's add");
+    assert.ok(filtered.f3 > plain.f3, `f3 ${filtered.f3} with the filter, ${plain.f3} without`);
+    assert.equal(filtered.unfiltered.f3, plain.f3);
+  });
+}

@@ -126,7 +126,7 @@ test("free air: what is no free-air sweep says so", () => {
 // with ±0.5 % of noise: the fit, holding the driver, finds the built fb
 // within 1 % and QL within 10 %, and fits to under 0.1 dB.
 const box = require(path.join(__dirname, "..", "..", "page", "box-model.js"));
-const DESIGN = { fs: 22, qts: 0.38, qes: 0.42, vas: 0.055, re: 5.6, volts: 2.83, ql: 7, sd: 0.05, xmax: 0.008, temp: 20,
+const DESIGN = { fs: 22, qts: 0.38, qes: 0.42, vas: 0.055, re: 5.6, count: 1, volts: 2.83, ql: 7, sd: 0.05, xmax: 0.008, temp: 20,
   vb: 0.04, fb: 22, bore: 0.086 };
 const BUILT = [{ fb: 20, ql: 5 }, { fb: 24.5, ql: 15 }, { fb: 22, ql: 3 }];
 for (const built of BUILT) {
