@@ -232,8 +232,10 @@
   var kept = { query: null, box: null };
   function keptBox(query) {
     if (kept.query !== query) {
-      var b = assess(Object.assign(Fields.textsFromQuery(query), { b: "" }));
-      kept = { query: query, box: b.box.design ? b.box : null };
+      var params = new URLSearchParams(query);
+      var named = FIELDS.some(function (f) { return params.has(f.id); });
+      var b = named ? assess(Object.assign(Fields.textsFromQuery(query), { b: "" })) : null;
+      kept = { query: query, box: b && b.box.design ? b.box : null };
     }
     return kept.box;
   }
@@ -258,7 +260,7 @@
   function compareWith(box, query, units) {
     if (!query) return null;
     var b = keptBox(query);
-    if (!b) return { note: "The design kept as B is not complete: keep another.", rows: [], box: null };
+    if (!b) return { note: "The design kept as B has no curves, or the address does not hold one: keep another.", rows: [], box: null };
     if (!box.design) return { note: "The design now typed has no curves to set beside B: " + box.note, rows: [], box: b };
     var volume = UNIT_SYSTEMS[units].volume;
     function texts(x) {

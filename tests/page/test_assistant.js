@@ -137,6 +137,16 @@ const ROWS = [
     texts: { hpf: "18", hporder: "2" }, box: { outputs: { f3: /^2[6-9]\.\d$/ }, filter: { hpf: "16.0", hporder: "2" } },
   },
   {
+    // B: the starting box at 60 L and 20 Hz, 21.0 Hz f3, 103.8 dB at 20 Hz.
+    name: "a design kept as B, set beside this one",
+    texts: { b: "vb=60&fb=20" }, compare: { vb: ["40.0", "60.0"], f3: ["25.0", "21.0"], "max-20": ["100.7", "103.8"],
+      xmax: ["never, 10 to 200 Hz", "never, 10 to 200 Hz"] },
+  },
+  {
+    name: "a B the address cannot read says so",
+    texts: { b: "colour=red" }, compare: { note: /does not hold one/ },
+  },
+  {
     name: "no power rating: optional, the maximum output from Xmax alone, and bookmarked as left empty",
     texts: { pe: "" }, box: { rows: { 20: { "max-spl-db": "104.3" } } },
   },
@@ -223,6 +233,11 @@ for (const row of ROWS) {
       assert.match(text, /^(\d+(\.\d+)?)?$/, `output ${id}`);
     }
     checkBox(shown.box, row.box || {});
+    for (const [id, want] of Object.entries(row.compare || {})) {
+      if (id === "note") assert.match(shown.compare.note, want);
+      else assert.deepEqual(((r) => [r.a, r.b])(shown.compare.rows.find((r) => r.id === id)), want, `compare ${id}`);
+    }
+    if (!row.compare) assert.equal(shown.compare, null, "no B unless kept");
     const words = [...Object.values(shown.notes), ...Object.values(shown.problems), shown.warning.text,
       ...Object.values(shown.box.outputs), shown.box.note, shown.box.alignmentsNote,
       ...shown.box.rows.flatMap((r) => Object.values(r.cells)), ...shown.box.alignments.flatMap((r) => Object.values(r))];
