@@ -91,10 +91,17 @@
     var legend = plot.legend || [];
     if (legend.length) {
       // The legend, right of the middle, where most curves have come down
-      // from their peaks (lower, below the port's 5 % line; or at the foot,
-      // where they rise to the right): a stroke of each style and its name.
+      // from their peaks (or at the foot, where they rise to the right): a
+      // stroke of each style and its name.
       var x = M.left + pw - 160, height = 14 * legend.length + 4;
-      var top = plot.legendAt === "bottom" ? M.top + ph - height - 12 : M.top + Math.round(ph * (plot.legendAt === "low" ? 0.58 : 0.4));
+      // Clear of the limit lines' labels at the right: the first place of a
+      // few, from the middle, that none of them crosses.
+      var labels = (plot.lines || []).filter(function (l) { return l.y >= plot.yMin && l.y <= plot.yMax; })
+        .map(function (l) { return Y(l.y); });
+      var places = plot.legendAt === "bottom" ? [ph - height - 12] : [0.4, 0.58, 0.22, 0.72].map(function (k) { return Math.round(ph * k); });
+      var top = M.top + places.filter(function (t) {
+        return labels.every(function (y) { return y + 2 < M.top + t - 9 || y - 14 > M.top + t - 9 + height; });
+      }).concat(places)[0];
       parts.push('<rect class="legend-box" x="' + (x - 4) + '" y="' + (top - 9) + '" width="160" height="' + height + '"/>');
       legend.forEach(function (entry, i) {
         var y = top + 14 * i;
@@ -269,7 +276,7 @@
         lines: [{ y: -3.01, text: "−3 dB" }] }),
       graph("excursion", { id: "graph-excursion", yTitle: "Cone excursion, peak (mm)", yMin: 0,
         yMax: upTo(all("excursion"), v.xmax * 1e3 * 1.25), lines: [{ y: v.xmax * 1e3, text: "Xmax" }] }),
-      graph("velocity", { id: "graph-velocity", yTitle: "Port air velocity, peak (m/s)", yMin: 0, legendAt: "low",
+      graph("velocity", { id: "graph-velocity", yTitle: "Port air velocity, peak (m/s)", yMin: 0,
         yMax: upTo(all("velocity"), 0.1 * design.c0 * 1.15),
         lines: [{ y: 0.05 * design.c0, text: "5 % of c0" }, { y: 0.1 * design.c0, text: "10 % of c0" }] }),
       graph("delay", { id: "graph-delay", yTitle: "Group delay (ms)", yMin: Math.min.apply(null, finite(delays).concat(0)),

@@ -207,7 +207,9 @@
     }
     if (pipes.pipes.length) out.nearestBore = Plan.nearestBore(inputs.bore, pipes.pipes);
 
-    var vol = Build.volumes({ netL: v.vb * 1000, portL: port.result.shown.volume, driverL: read.driverdisp, bracingPct: read.bracing });
+    // Each driver in the box takes its own displacement.
+    var driverL = read.driverdisp === undefined ? undefined : read.driverdisp * (v.count || 1);
+    var vol = Build.volumes({ netL: v.vb * 1000, portL: port.result.shown.volume, driverL: driverL, bracingPct: read.bracing });
     if (!("vb" in v) || vol.problems.length) {
       out.volumes = { cells: {}, note: "vb" in v ? vol.problems.join(" ") : "Needs the net box volume." };
       return out;

@@ -304,6 +304,9 @@ const BUILD_ROWS = [
   { name: "your own size without a width", texts: { shape: "own", height: "500" }, box: /outside width and height/ },
   { name: "your own tubes with a decimal comma", texts: { mytubes: "70x3,5" }, problem: /decimal comma/ },
   { name: "no catalogue and no tubes of your own", texts: { stock: "" }, plan: /Choose a catalogue/ },
+  // 80 + 5.9 + 2 × 2.5 L.
+  { name: "two drivers: the displacement of each", texts: { count: "2", vb: "80", driverdisp: "2.5", acoustic: "830" },
+    volumes: { driver: "5.0", gross: "90.9" } },
 ];
 
 for (const row of BUILD_ROWS) {
@@ -317,6 +320,7 @@ for (const row of BUILD_ROWS) {
     if (row.box) assert.match(b.box.problems.join(" "), row.box);
     if (row.problem) assert.match(b.problems.mytubes, row.problem);
     if (row.plan) assert.match(b.plan.note, row.plan);
+    for (const [id, text] of Object.entries(row.volumes || {})) assert.equal(b.volumes.cells[id], text, id);
     assert.doesNotMatch(JSON.stringify(b, (k, v) => (typeof v === "function" ? undefined : v)), /NaN|Infinity|undefined/);
   });
 }
