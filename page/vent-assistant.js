@@ -418,8 +418,9 @@
       byId("fb").value = button.getAttribute("data-fb");
       update(false);
     });
+    // Starting again keeps B: it is there to be compared with what comes.
     byId("assistant-reset").addEventListener("click", function () {
-      fill(defaultTexts(units));
+      fill(Object.assign(defaultTexts(units), { b: keptQuery }));
       update(false);
     });
 
