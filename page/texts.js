@@ -342,6 +342,9 @@
     }
 
     result.note = waiting("curves");
+    // A filter typed wrong is not no filter: the curves wait for it.
+    if (!result.note && problems.hpf) result.note = "The subsonic filter: " + problems.hpf.charAt(0).toLowerCase() + problems.hpf.slice(1) +
+      " Or leave it empty for none.";
     if (result.note) return result;
     var design = Box.design(v);
     out.f3 = fixed(design.f3, 1) || "";

@@ -137,6 +137,10 @@ const ROWS = [
     texts: { hpf: "18", hporder: "2" }, box: { outputs: { f3: /^2[6-9]\.\d$/ }, filter: { hpf: "16.0", hporder: "2" } },
   },
   {
+    name: "a subsonic filter that is no number: no curves without it",
+    texts: { hpf: "abc" }, problems: { hpf: /Not a number/ }, box: { outputs: { f3: "" }, note: /^The subsonic filter: not a number/, rows: {} },
+  },
+  {
     // B: the starting box at 60 L and 20 Hz, 21.0 Hz f3, 103.8 dB at 20 Hz.
     name: "a design kept as B, set beside this one",
     texts: { b: "vb=60&fb=20" }, compare: { vb: ["40.0", "60.0"], f3: ["25.0", "21.0"], "max-20": ["100.7", "103.8"],
