@@ -186,12 +186,11 @@
       summary: [], drawings: null, canUsePlan: false, nearestBore: null };
     var acousticMm = "acoustic" in read ? read.acoustic : Number(assistant.outputs["length-mm"]);
     var wallIds = ["t1", "t2", "t3", "t4", "t5"].slice(0, tubes);
-    var missing = ["bore", "cap"].concat(wallIds).filter(function (id) { return !(id in read); });
-    if (!assistant.outputs["length-mm"] && !("acoustic" in read)) missing.push("acoustic");
+    var needed = ["bore", "cap"].concat(wallIds, assistant.outputs["length-mm"] ? [] : ["acoustic"]);
     out.summary = summaryOf(v, assistant, null, units);
-    if (missing.length) {
-      var names = missing.map(function (id) { return Fields.fieldById(id).name; });
-      out.port = { rows: [], outputs: {}, note: "Needs the " + names.join(", ").replace(/, ([^,]*)$/, " and $1") + "." };
+    var missing = Fields.needsText(needed, read);
+    if (missing) {
+      out.port = { rows: [], outputs: {}, note: missing };
       return out;
     }
     var inputs = { tubes: tubes, bore: read.bore, walls: [read.t1, read.t2, read.t3, read.t4 || 0, read.t5 || 0],

@@ -139,6 +139,24 @@
     }
   }
 
+  // "a", "a and b", "a, b and c"; or with another conjunction.
+  function listed(words, conjunction) {
+    if (words.length < 2) return words.join("");
+    return words.slice(0, -1).join(", ") + " " + (conjunction || "and") + " " + words[words.length - 1];
+  }
+
+  // What a result waits for: "Needs the fs and Re." for the inputs of ids
+  // that values lacks, or "" when it has them all.
+  function needsText(ids, values) {
+    var missing = ids.filter(function (id) { return !(id in values); });
+    return missing.length ? "Needs the " + listed(missing.map(function (id) { return fieldById(id).name; })) + "." : "";
+  }
+
+  // A sentence carried on after a colon or a comma.
+  function lowerFirst(text) {
+    return text.charAt(0).toLowerCase() + text.slice(1);
+  }
+
   // An input's text for a value in SI units: five significant digits, so
   // that a bookmark of a design switched to the other units gives the same
   // results, but for a last digit now and then.
@@ -200,7 +218,7 @@
     UNIT_SYSTEMS: UNIT_SYSTEMS, END_FACTORS: END_FACTORS, FIELDS: FIELDS, fieldById: fieldById, choice: choice,
     unitOf: unitOf, readField: readField, problemText: problemText, inputText: inputText,
     defaultTexts: defaultTexts, textsFromQuery: textsFromQuery, queryFromTexts: queryFromTexts,
-    STOCK: STOCK, stockOf: stockOf,
+    STOCK: STOCK, stockOf: stockOf, listed: listed, needsText: needsText, lowerFirst: lowerFirst,
   };
 
   if (typeof module === "object" && module.exports) module.exports = api;

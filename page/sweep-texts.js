@@ -23,14 +23,7 @@
   function fixed(x, decimals) { return isFinite(x) && Math.abs(x) < 1e12 ? x.toFixed(decimals) : ""; }
   function hz(f) { return fixed(f, 1); }
 
-  function listed(words) {
-    return words.length < 2 ? words.join("") : words.slice(0, -1).join(", ") + " and " + words[words.length - 1];
-  }
-
-  function needs(ids, v) {
-    var missing = ids.filter(function (id) { return !(id in v); });
-    return missing.length ? "Needs the " + listed(missing.map(function (id) { return Fields.fieldById(id).name; })) + "." : "";
-  }
+  var listed = Fields.listed, needs = Fields.needsText, lowerFirst = Fields.lowerFirst;
 
   function boxFitOf(points, v) {
     var key = JSON.stringify(FIT_INPUTS.map(function (id) { return v[id]; }));
@@ -97,8 +90,7 @@
     r.kind = "box";
     var missing = needs(FIT_INPUTS.filter(function (id) { return id !== "le" && id !== "wiring"; }), v);
     if (missing) {
-      r.note = read + "A built box: two peaks. Fitting the tuning and the losses to it " + missing.charAt(0).toLowerCase() +
-        missing.slice(1);
+      r.note = read + "A built box: two peaks. Fitting the tuning and the losses to it " + lowerFirst(missing);
       return r;
     }
     var fit = boxFitOf(points, v);
@@ -124,7 +116,7 @@
     r.kind = "free-air";
     var got = Sweep.freeAir(points, v.re);
     if (got.problem) {
-      r.note = read + "One peak, as a driver in free air shows, but " + got.problem.charAt(0).toLowerCase() + got.problem.slice(1);
+      r.note = read + "One peak, as a driver in free air shows, but " + lowerFirst(got.problem);
       return r;
     }
     var o = r.outputs;
@@ -148,7 +140,7 @@
     var heavier = Sweep.freeAir(added.points, v.re);
     if (heavier.problem) return added.name + ": " + heavier.problem;
     var missing = needs(["addedmass", "sd", "temp"], v);
-    if (missing) return added.name + ": the resonance falls to " + hz(heavier.fs) + " Hz. Vas " + missing.charAt(0).toLowerCase() + missing.slice(1);
+    if (missing) return added.name + ": the resonance falls to " + hz(heavier.fs) + " Hz. Vas " + lowerFirst(missing);
     var m = Sweep.addedMass(got.fs, heavier.fs, v.addedmass, v.sd, Box.air(v.temp));
     if (m.problem) return added.name + ": the resonance is " + hz(heavier.fs) + " Hz. " + m.problem;
     var volume = Fields.UNIT_SYSTEMS[units].volume;

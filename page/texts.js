@@ -14,6 +14,7 @@
   var SweepTexts = node ? require("./sweep-texts.js") : global.RavelleSweepTexts;
   var UNIT_SYSTEMS = Fields.UNIT_SYSTEMS, END_FACTORS = Fields.END_FACTORS, FIELDS = Fields.FIELDS;
   var fieldById = Fields.fieldById, choice = Fields.choice, readField = Fields.readField, problemText = Fields.problemText;
+  var listed = Fields.listed, needsText = Fields.needsText, lowerFirst = Fields.lowerFirst;
 
   // Peak air velocity as a fraction of the speed of sound: the usual aim,
   // and where chuffing is certain (section 2.2).
@@ -36,12 +37,6 @@
 
   function esc(text) {
     return String(text).replace(/&/g, "&amp;").replace(/</g, "&lt;").replace(/>/g, "&gt;").replace(/"/g, "&quot;");
-  }
-
-  // "a", "a and b", "a, b and c"; or with another conjunction.
-  function listed(words, conjunction) {
-    if (words.length < 2) return words.join("");
-    return words.slice(0, -1).join(", ") + " " + (conjunction || "and") + " " + words[words.length - 1];
   }
 
   // Fixed decimals, or null for a value no page should show.
@@ -142,11 +137,7 @@
     var outOfRange = "Out of range: check the inputs.";
 
     // The inputs a result waits for, as a note; "" when it has them all.
-    function waiting(result) {
-      var missing = NEEDS[result].filter(function (id) { return !(id in v); });
-      if (missing.length === 0) return "";
-      return "Needs the " + listed(missing.map(function (id) { return fieldById(id).name; })) + ".";
-    }
+    function waiting(result) { return needsText(NEEDS[result], v); }
 
     var c0 = "temp" in v ? 331.3 * Math.sqrt(1 + v.temp / 273.15) : NaN;
     out.c0 = fixed(c0, 1) || "";
@@ -305,8 +296,7 @@
     }
     function waiting(needs) {
       if (impossible) return "No driver has a Qes below its Qts: check the datasheet's Qes.";
-      var missing = BOX_NEEDS[needs].filter(function (id) { return !(id in v); });
-      return missing.length ? "Needs the " + listed(missing.map(function (id) { return fieldById(id).name; })) + "." : "";
+      return needsText(BOX_NEEDS[needs], v);
     }
     // The amplifier's load and power: count·Re in series, Re/count in parallel.
     if ("re" in v && "count" in v) {
@@ -343,7 +333,7 @@
 
     result.note = waiting("curves");
     // A filter typed wrong is not no filter: the curves wait for it.
-    if (!result.note && problems.hpf) result.note = "The subsonic filter: " + problems.hpf.charAt(0).toLowerCase() + problems.hpf.slice(1) +
+    if (!result.note && problems.hpf) result.note = "The subsonic filter: " + lowerFirst(problems.hpf) +
       " Or leave it empty for none.";
     if (result.note) return result;
     var design = Box.design(v);

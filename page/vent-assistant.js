@@ -133,6 +133,9 @@
       Object.keys(b.outputs).forEach(function (id) { setText(byId(id), b.outputs[id]); });
       setText(byId("box-note"), b.note);
       setText(byId("alignments-note"), b.alignmentsNote);
+      var f = b.filter;
+      setText(byId("filter-note"), f ? f.note : "");
+      byId("use-filter").disabled = !f || (byId("hpf").value === f.hpf && byId("hporder").value === f.hporder);
       setMarkup(byId("alignments").tBodies[0], b.alignments.map(function (r) {
         var name = "<th scope=\"row\">" + r.name + (r.note ? " <span class=\"small\">" + esc(r.note) + "</span>" : "") + "</th>";
         if (r.why) return "<tr data-alignment=\"" + r.name + "\">" + name + "<td class=\"why\" colspan=\"4\">" + esc(r.why) + "</td></tr>";
@@ -166,9 +169,6 @@
       });
       byId("keep-b").disabled = !box.design;
       byId("swap-b").disabled = byId("forget-b").disabled = !c;
-      var f = box.filter;
-      setText(byId("filter-note"), f ? f.note : "");
-      byId("use-filter").disabled = !f || (byId("hpf").value === f.hpf && byId("hporder").value === f.hporder);
     }
 
     // A measured sweep: what it is, what it gives, and the buttons that
